@@ -732,8 +732,8 @@ def title_panels():
     # Panel 3: function keys.
     oy = 190
     panel_header(cv, oy, "FUNCTION KEYS", VIOLET)
-    rows = [("F1", "INFORMATION"), ("F2", "REDEFINE THE PLAYER KEYS"), ("F11", "MORE SPRITE GLOW"),
-            ("F12", "LESS SPRITE GLOW"), ("ESC", "TITLE / QUIT ON THE TITLE")]
+    rows = [("F1", "INFORMATION"), ("F2", "REDEFINE THE PLAYER KEYS"), ("F11", "SPRITES MORE SEE-THROUGH"),
+            ("F12", "SPRITES MORE SOLID"), ("ESC", "TITLE / QUIT ON THE TITLE")]
     for i, (k, s) in enumerate(rows):
         y = oy + 31 + 12 * i
         keycap(cv, 60, y, k, GOLD, 23)
@@ -800,7 +800,7 @@ def info_picture():
     text(cv, 170, 86, "SCORES AT THE TOP", DIM)
     # Function keys.
     text(cv, 14, 98, "KEYS", GOLD)
-    rows = [("F1", "THIS HELP"), ("F2", "REDEFINE KEYS"), ("F11", "MORE GLOW"), ("F12", "LESS GLOW"),
+    rows = [("F1", "THIS HELP"), ("F2", "REDEFINE KEYS"), ("F11", "SOFTER SPRITES"), ("F12", "SOLID SPRITES"),
             ("ESC", "TITLE / QUIT")]
     for i, (k, s) in enumerate(rows):
         y = 108 + 12 * i
