@@ -10,7 +10,6 @@
 #include "field/field.h"
 #include "gfx/bitmap.h"
 #include "gfx/sprite.h"
-#include "match/clock.h"
 #include "match/score_display.h"
 #include "match/sequences.h"
 #include "match/setup.h"
@@ -30,13 +29,9 @@ namespace {
 constexpr uint32_t goal_pause_ms = 1500;
 constexpr int32_t winning_score = 5; // a side wins when its score passes this
 
-struct MatchTiming {
-    MatchClock clock;
-    uint32_t last_ticks;
-    int32_t last_goal;
-};
+} // namespace
 
-void match_start(MatchTiming& t) {
+void match_begin(MatchState& t) {
     bitmap_put(pitch_image, 0, 0);
     bitmap_grab(top_score_save, 70, 0, 130, 10);
     bitmap_grab(bottom_score_save, 70, 190, 130, 199);
@@ -52,6 +47,8 @@ void match_start(MatchTiming& t) {
     t.last_ticks = clock_ticks();
     debug_log("match start\n");
 }
+
+namespace {
 
 void goal_handle(int32_t goal) {
     if (goal == 1) {
@@ -75,7 +72,7 @@ void goal_handle(int32_t goal) {
 }
 
 // The clock step of one frame: counts down, redraws the bar, or runs time-up once.
-void clock_step(MatchTiming& t, int32_t elapsed) {
+void clock_step(MatchState& t, int32_t elapsed) {
     switch (match_clock_advance(t.clock, elapsed)) {
     case ClockEvent::time_up:
         time_up();
@@ -90,8 +87,12 @@ void clock_step(MatchTiming& t, int32_t elapsed) {
     }
 }
 
-// One frame; false when the match has ended by Escape.
-bool match_frame(MatchTiming& t) {
+} // namespace
+
+FrameResult match_frame(MatchState& t) {
+    if (side1_score > winning_score || side2_score > winning_score) {
+        return FrameResult::won;
+    }
     const uint32_t now = clock_ticks();
     pump_events();
     match_keys_handle();
@@ -109,10 +110,12 @@ bool match_frame(MatchTiming& t) {
     if (quit_requested == 1) {
         debug_log("match quit\n");
         wait_keys_released();
-        return false;
+        return FrameResult::quit;
     }
-    return true;
+    return FrameResult::next;
 }
+
+namespace {
 
 void match_end(int32_t last_goal) {
     if (side1_score > winning_score && last_goal == 1) {
@@ -128,14 +131,15 @@ void match_end(int32_t last_goal) {
 } // namespace
 
 void match_play() {
-    MatchTiming t{};
-    match_start(t);
-    while (side1_score <= winning_score && side2_score <= winning_score) {
-        if (!match_frame(t)) {
-            return;
-        }
+    MatchState t{};
+    match_begin(t);
+    FrameResult result = FrameResult::next;
+    while (result == FrameResult::next) {
+        result = match_frame(t);
     }
-    match_end(t.last_goal);
+    if (result == FrameResult::won) {
+        match_end(t.last_goal);
+    }
 }
 
 void match_cycle() {
