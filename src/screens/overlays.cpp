@@ -176,10 +176,15 @@ int key_prompt(int x, int y) {
     bitmap_put(key_wait_marker, static_cast<uint16_t>(x), static_cast<uint16_t>(y));
     display_present(back_buffer);
     const std::array<uint8_t, key_count> before = key_state;
+    // Like the other key waits, hand the processor back between polls.
     int key = 0;
-    while (key == 0) {
+    for (;;) {
         pump_events();
         key = key_changed_highest(before);
+        if (key != 0) {
+            break;
+        }
+        delay_ms(1);
     }
     bitmap_put(key_taken_marker, static_cast<uint16_t>(x), static_cast<uint16_t>(y));
     display_present(back_buffer);

@@ -238,19 +238,20 @@ TEST_F(KeySaveFailureTest, AReadOnlyFileKeepsItsContentAndTheKeysStayForTheRun) 
     EXPECT_EQ(file_text(settings_file_name), earlier_settings);
 }
 
+// Runs in a child: the file may grow to `room` bytes only, so the block is cut short.
+void key_block_append_with_room(size_t room) {
+    std::signal(SIGXFSZ, SIG_IGN);
+    const rlimit limit{room, room};
+    setrlimit(RLIMIT_FSIZE, &limit);
+    std::_Exit(key_block_append(settings_file_name) ? 1 : 0);
+}
+
 TEST_F(KeySaveFailureTest, ABlockCutShortIsTakenBackOut) {
     file_write(settings_file_name, earlier_settings);
     red_keys = {'a', 'd', 'w', 's'};
-    EXPECT_EXIT(
-        {
-            // Room for half a block only.
-            std::signal(SIGXFSZ, SIG_IGN);
-            const rlimit limit{earlier_settings.size() + 60, earlier_settings.size() + 60};
-            setrlimit(RLIMIT_FSIZE, &limit);
-            std::_Exit(key_block_append(settings_file_name) ? 1 : 0);
-        },
-        ::testing::ExitedWithCode(0),
-        "Zorbit: cannot save the new keys to zorbit.ini: File too large");
+    EXPECT_EXIT(key_block_append_with_room(earlier_settings.size() + 60),
+                ::testing::ExitedWithCode(0),
+                "Zorbit: cannot save the new keys to zorbit.ini: File too large");
     EXPECT_EQ(file_text(settings_file_name), earlier_settings);
 }
 
