@@ -27,7 +27,7 @@ bool sound_off() {
 void music_start() {
     const int32_t size = archive_entry_size(sound_music_entry);
     const uint8_t* data = archive_load_entry(sound_music_entry);
-    const char* failure = "archive entry missing";
+    const char* failure = "the entry is missing or empty";
     if (data && size > 0) {
         failure = audio_music_load(data, static_cast<size_t>(size));
     }
