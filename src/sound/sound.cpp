@@ -9,6 +9,12 @@
 
 namespace {
 
+// The mixer thread must be gone before exit tears down what it reads.
+[[noreturn]] void sound_fail() {
+    audio_close();
+    fatal_exit(1);
+}
+
 AudioSample* effect_samples[sound_effect_count] = {};
 // Sound is on but no device could be opened: play on in silence, as if it were disabled.
 bool sound_silenced = false;
@@ -21,7 +27,7 @@ bool sound_off() {
 void music_start() {
     const int32_t size = archive_entry_size(sound_music_entry);
     const uint8_t* data = archive_load_entry(sound_music_entry);
-    const char* failure = "archive entry missing";
+    const char* failure = "the entry is missing or empty";
     if (data && size > 0) {
         failure = audio_music_load(data, static_cast<size_t>(size));
     }
@@ -29,7 +35,7 @@ void music_start() {
     if (failure) {
         std::fprintf(stderr, "Zorbit: cannot load the music (archive entry %d): %s\n",
                      sound_music_entry, failure);
-        fatal_exit(1);
+        sound_fail();
     }
     audio_music_play();
 }
@@ -86,7 +92,7 @@ AudioSample* sound_load_sample(int32_t index) {
     }
     if (!sample) {
         std::fprintf(stderr, "Zorbit: cannot make the sound effect of archive entry %d\n", index);
-        fatal_exit(1);
+        sound_fail();
     }
     return sample;
 }

@@ -1,4 +1,4 @@
-#include "support/test_module.h"
+#include "test_module.h"
 
 #include <algorithm>
 #include <cstring>
