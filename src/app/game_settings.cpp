@@ -1,0 +1,106 @@
+#include "app/game_settings.h"
+
+#include "platform/notice.h"
+#include "settings/settings_file.h"
+#include "settings/settings_table.h"
+
+#include <cstdio>
+
+namespace {
+
+constexpr double default_game_speed = 1.0;
+constexpr int32_t default_game_length = 84;
+constexpr PlayerKeys default_red_keys = {276, 275, 273, 274};
+constexpr PlayerKeys default_green_keys = {111, 112, 113, 97};
+constexpr int32_t default_refresh_rate = 60;
+constexpr int32_t default_video_scale = 3;
+
+// What a lookup gives for an absent key; a file that writes -1 therefore keeps the default.
+constexpr int32_t setting_absent = -1;
+
+void setting_switch_off(const SettingsTable* table, const char* key, int32_t& disabled) {
+    if (settings_get_int(table, key, setting_absent) == 0) {
+        disabled = 1;
+    }
+}
+
+void setting_take(const SettingsTable* table, const char* key, int32_t& target) {
+    int32_t value = settings_get_int(table, key, setting_absent);
+    if (value != setting_absent) {
+        target = value;
+    }
+}
+
+void setting_take_keys(const SettingsTable* table, const char* section, PlayerKeys& keys) {
+    const char* names[] = {"left", "right", "up", "down"};
+    int32_t* targets[] = {&keys.left, &keys.right, &keys.up, &keys.down};
+    for (int i = 0; i < 4; ++i) {
+        char key[64];
+        std::snprintf(key, sizeof key, "%s:%s", section, names[i]);
+        setting_take(table, key, *targets[i]);
+    }
+}
+
+// Our own video keys accept only values that make sense: no zero frame rate, no zero scale.
+void setting_take_at_least(const SettingsTable* table, const char* key, int32_t minimum,
+                           int32_t& target) {
+    int32_t value = settings_get_int(table, key, setting_absent);
+    if (value != setting_absent && value >= minimum) {
+        target = value;
+    }
+}
+
+} // namespace
+
+double game_speed = default_game_speed;
+int32_t game_length = default_game_length;
+int32_t fullscreen = 1;
+int32_t plasma_disabled = 0;
+int32_t sound_disabled = 0;
+int32_t music_disabled = 0;
+PlayerKeys red_keys = default_red_keys;
+PlayerKeys green_keys = default_green_keys;
+int32_t refresh_rate = default_refresh_rate;
+int32_t video_scale = default_video_scale;
+
+void game_settings_reset() {
+    game_speed = default_game_speed;
+    game_length = default_game_length;
+    fullscreen = 1;
+    plasma_disabled = 0;
+    sound_disabled = 0;
+    music_disabled = 0;
+    red_keys = default_red_keys;
+    green_keys = default_green_keys;
+    refresh_rate = default_refresh_rate;
+    video_scale = default_video_scale;
+}
+
+void game_settings_apply(const SettingsTable* table) {
+    setting_switch_off(table, "general:enableplasma", plasma_disabled);
+    setting_switch_off(table, "audio:enablesound", sound_disabled);
+    setting_switch_off(table, "audio:enablemusic", music_disabled);
+    int32_t speed = settings_get_int(table, "general:gamespeed", setting_absent);
+    if (speed != setting_absent) {
+        // Tenths, scaled by the single-precision 0.1 in double arithmetic: 10 is 1.0000000149...
+        game_speed = static_cast<double>(speed) * static_cast<double>(0.1f);
+    }
+    setting_take(table, "general:gamelength", game_length);
+    if (settings_get_int(table, "video:windowed", setting_absent) == 1) {
+        fullscreen = 0;
+    }
+    setting_take_keys(table, "controls/redplayer", red_keys);
+    setting_take_keys(table, "controls/greenplayer", green_keys);
+    setting_take_at_least(table, "video:refreshrate", 1, refresh_rate);
+    setting_take_at_least(table, "video:scale", 1, video_scale);
+}
+
+void game_settings_load(const char* path) {
+    SettingsTable* table = settings_load(path);
+    if (table == nullptr) {
+        // The text names the usual file whatever the path, as players know it.
+        notice_show("Cannot open ini file [zorbit.ini], loading defaults!", "Zorbit");
+    }
+    game_settings_apply(table);
+    settings_free(table);
+}

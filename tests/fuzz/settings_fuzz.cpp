@@ -1,0 +1,77 @@
+// Feeds arbitrary bytes to the settings parser as a file and checks the table it builds.
+#include "settings/settings_file.h"
+#include "settings/settings_table.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <unistd.h>
+
+namespace {
+
+// One file per process, rewritten for every input, so a long run leaves nothing behind.
+const std::string& fuzz_settings_path() {
+    static const std::string path =
+        "/tmp/zorbit_settings_fuzz_" + std::to_string(getpid()) + ".ini";
+    return path;
+}
+
+void fuzz_require(bool condition, const char* what) {
+    if (!condition) {
+        std::fprintf(stderr, "settings_fuzz: %s\n", what);
+        std::abort();
+    }
+}
+
+void fuzz_check_table(const SettingsTable* table) {
+    fuzz_require(table->count >= 0 && table->count <= table->capacity, "count out of range");
+    // Capacity starts at 1 and only doubles.
+    fuzz_require((table->capacity & (table->capacity - 1)) == 0, "capacity not a power of two");
+    for (int32_t i = 0; i < table->count; ++i) {
+        const char* key = table->keys[i];
+        fuzz_require(key != nullptr, "null key");
+        fuzz_require(table->hashes[i] == settings_key_hash(key), "stale hash");
+        fuzz_require(std::strlen(key) < 2048, "key too long");
+        for (const char* p = key; *p != '\0'; ++p) {
+            fuzz_require(*p < 'A' || *p > 'Z', "upper-case letter in key");
+        }
+        // Every key is its own entry: a lookup finds exactly its slot's value.
+        fuzz_require(settings_table_find(table, key) == table->values[i],
+                     "lookup found another entry");
+    }
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    const std::string& path = fuzz_settings_path();
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    if (file == nullptr) {
+        return 0;
+    }
+    if (size > 0) {
+        std::fwrite(data, 1, size, file);
+    }
+    std::fclose(file);
+    SettingsTable* table = settings_load(path.c_str());
+    std::remove(path.c_str());
+    fuzz_require(table != nullptr, "an existing file did not load");
+    fuzz_check_table(table);
+    const char* keys[] = {"general:enableplasma",
+                          "audio:enablesound",
+                          "general:gamespeed",
+                          "video:windowed",
+                          "controls/redplayer:left",
+                          "controls/greenplayer:down",
+                          "general",
+                          ""};
+    for (const char* key : keys) {
+        bool absent = settings_get_string(table, key) == nullptr;
+        fuzz_require(!absent || settings_get_int(table, key, 12345) == 12345,
+                     "absent key not default");
+    }
+    settings_free(table);
+    return 0;
+}

@@ -1,0 +1,213 @@
+// The settings file grammar: comments, headers, the three value forms, long lines, repeats.
+#include "settings/settings_file.h"
+#include "settings/settings_table.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <string_view>
+#include <unistd.h>
+
+namespace {
+
+std::string temp_settings_path() {
+    static int serial = 0;
+    std::string name =
+        "zorbit_settings_" + std::to_string(getpid()) + "_" + std::to_string(serial++) + ".ini";
+    return (std::filesystem::temp_directory_path() / name).string();
+}
+
+// Writes text byte for byte to a file of its own, loads it and removes the file.
+SettingsTable* load_text(std::string_view text) {
+    std::string path = temp_settings_path();
+    {
+        std::ofstream out(path, std::ios::binary);
+        out.write(text.data(), static_cast<std::streamsize>(text.size()));
+    }
+    SettingsTable* table = settings_load(path.c_str());
+    std::filesystem::remove(path);
+    return table;
+}
+
+// Every entry as "key=value" (or "key" for a null value), in slot order.
+std::string entries(const SettingsTable* table) {
+    std::string out;
+    for (int32_t i = 0; i < table->count; ++i) {
+        out += table->keys[i];
+        if (table->values[i] != nullptr) {
+            out += "=";
+            out += table->values[i];
+        }
+        out += "|";
+    }
+    return out;
+}
+
+struct ParseCase {
+    const char* name;
+    std::string_view text;
+    const char* expected;
+};
+
+void expect_entries(const ParseCase* cases, std::size_t count) {
+    for (std::size_t i = 0; i < count; ++i) {
+        SettingsTable* table = load_text(cases[i].text);
+        ASSERT_NE(table, nullptr) << cases[i].name;
+        EXPECT_EQ(entries(table), cases[i].expected) << cases[i].name;
+        settings_free(table);
+    }
+}
+
+TEST(SettingsLoad, CommentsAndBlankLinesAreIgnored) {
+    const ParseCase cases[] = {
+        {"empty file", "", ""},
+        {"blank lines", "\n\n   \n\t\r\n", ""},
+        {"semicolon comment", "[a]\n; x=1\n", "a|"},
+        {"hash comment", "[a]\n# x=1\n", "a|"},
+        {"indented comment", "[a]\n      ; Redefined keys\n\t# x=2\n", "a|"},
+        {"line without equals", "[a]\njust words\n", "a|"},
+        {"line starting with equals", "[a]\n=5\n  = 6\n", "a|"},
+    };
+    expect_entries(cases, std::size(cases));
+}
+
+TEST(SettingsLoad, SectionHeaders) {
+    const ParseCase cases[] = {
+        {"header alone", "[General]\n", "general|"},
+        {"mixed case", "[CoNtRoLs/GreenPlayer]\n", "controls/greenplayer|"},
+        {"spaces inside kept", "[ General ]\nGameLength=5\n", " general | general :gamelength=5|"},
+        {"text after bracket ignored", "[video] ; the screen\n", "video|"},
+        {"missing bracket runs to end of line", "[video\n", "video\n|"},
+        {"empty brackets ignored", "[]\nx=1\n", ""},
+        {"empty brackets keep the section", "[a]\n[]\nx=1\n", "a|a:x=1|"},
+        {"repeated header", "[a]\nx=1\n[b]\n[A]\ny=2\n", "a|a:x=1|b|a:y=2|"},
+        {"high bytes not folded", "[\xc9T\xc9]\n", "\xc9t\xc9|"},
+    };
+    expect_entries(cases, std::size(cases));
+}
+
+TEST(SettingsLoad, BareValues) {
+    const ParseCase cases[] = {
+        {"plain", "[a]\nkey=value\n", "a|a:key=value|"},
+        {"spaces around equals", "[a]\nkey \t=  value\n", "a|a:key=value|"},
+        {"semicolon comment", "[a]\nkey = 12   ; twelve\n", "a|a:key=12|"},
+        {"hash comment", "[a]\nkey = 12#twelve\n", "a|a:key=12|"},
+        {"inner spaces kept", "[a]\nmy key = two words\n", "a|a:my key=two words|"},
+        {"value case kept", "[General]\nGameLength = FoUr\n", "general|general:gamelength=FoUr|"},
+        {"second equals in value", "[a]\nk=a=b\n", "a|a:k=a=b|"},
+        {"nothing after equals", "[a]\nkey=\nkey2 =   \n", "a|"},
+        {"only a comment after equals", "[a]\nkey= ; none\nkey2=#none\n", "a|"},
+        {"no line feed at the end", "[a]\nkey=7", "a|a:key=7|"},
+    };
+    expect_entries(cases, std::size(cases));
+}
+
+TEST(SettingsLoad, QuotedValues) {
+    const ParseCase cases[] = {
+        {"double quotes keep comment bytes", "[a]\nk=\"x;y#z\"\n", "a|a:k=x;y#z|"},
+        {"single quotes keep comment bytes", "[a]\nk='x;y'\n", "a|a:k=x;y|"},
+        {"text after closing quote ignored", "[a]\nk='abc' # note\n", "a|a:k=abc|"},
+        {"leading spaces kept, trailing trimmed", "[a]\nk=\"  pad  \"\n", "a|a:k=  pad|"},
+        {"single quoted padding", "[a]\nk='  pad  '\n", "a|a:k=  pad|"},
+        {"missing closing quote", "[a]\nk=\"open ended \n", "a|a:k=open ended|"},
+        {"other quote inside", "[a]\nk=\"it's\"\n", "a|a:k=it's|"},
+        {"empty double quotes", "[a]\nk=\"\"\n", "a|a:k=|"},
+        {"empty single quotes", "[a]\nk=''\n", "a|a:k=|"},
+        {"empty quotes then comment", "[a]\nk=\"\" ; none\nj='' #\n", "a|a:k=|a:j=|"},
+        {"empty quotes at end of file", "[a]\nk=''", "a|a:k=|"},
+    };
+    expect_entries(cases, std::size(cases));
+}
+
+TEST(SettingsLoad, KeysAreTrimmedAndLowerCased) {
+    const ParseCase cases[] = {
+        {"indented", "[Controls/GreenPlayer]\n    Up=113\n",
+         "controls/greenplayer|controls/greenplayer:up=113|"},
+        {"trailing blanks of key", "[a]\nKey \t = 1\n", "a|a:key=1|"},
+        {"high bytes", "[a]\n\xc4Z=1\n", "a|a:\xc4z=1|"},
+    };
+    expect_entries(cases, std::size(cases));
+}
+
+TEST(SettingsLoad, CarriageReturnsAreWhiteSpace) {
+    SettingsTable* unix_lines = load_text("[General]\nGameLength = 60\nName='x'\nE=\"\"\n");
+    SettingsTable* dos_lines = load_text("[General]\r\nGameLength = 60\r\nName='x'\r\nE=\"\"\r\n");
+    EXPECT_EQ(entries(dos_lines), entries(unix_lines));
+    EXPECT_EQ(entries(dos_lines), "general|general:gamelength=60|general:name=x|general:e=|");
+    settings_free(unix_lines);
+    settings_free(dos_lines);
+}
+
+TEST(SettingsLoad, LaterValuesWin) {
+    const char* blocks = "[Controls/RedPlayer]\nLeft=100\nRight=101\n"
+                         "\n; Redefined keys\n[Controls/RedPlayer]\nLeft=200\nRight=201\n"
+                         "\n; Redefined keys\n[controls/redplayer]\nLEFT=300\n";
+    SettingsTable* table = load_text(blocks);
+    EXPECT_EQ(entries(table),
+              "controls/redplayer|controls/redplayer:left=300|controls/redplayer:right=201|");
+    settings_free(table);
+}
+
+TEST(SettingsLoad, PairsBeforeTheFirstHeaderAreIgnored) {
+    SettingsTable* table = load_text("gamelength=5\n:x=1\n[general]\ngamelength=6\n");
+    EXPECT_EQ(entries(table), "general|general:gamelength=6|");
+    settings_free(table);
+}
+
+TEST(SettingsLoad, LongLinesArriveInPiecesOf1023Bytes) {
+    // The comment fills exactly one read, so the rest of the line is read and parsed on its own.
+    std::string text = "[general]\n;" + std::string(1022, 'c') + "gamelength=7\n";
+    SettingsTable* table = load_text(text);
+    EXPECT_EQ(entries(table), "general|general:gamelength=7|");
+    settings_free(table);
+
+    // A value longer than one read keeps its first 1023 - 4 bytes; the rest is a line of its own.
+    std::string value = std::string(1019, 'v');
+    text = "[a]\nkey=" + value + "tail=end\n";
+    table = load_text(text);
+    ASSERT_EQ(table->count, 3);
+    EXPECT_EQ(std::string(table->values[1]), std::string(1019, 'v'));
+    EXPECT_STREQ(table->keys[2], "a:tail");
+    settings_free(table);
+
+    // One byte short of a full read: the whole line is one piece.
+    text = "[a]\nk=" + std::string(1016, 'w') + "\n";
+    table = load_text(text);
+    ASSERT_EQ(table->count, 2);
+    EXPECT_EQ(std::string(table->values[1]).size(), 1016u);
+    settings_free(table);
+}
+
+TEST(SettingsLoad, EmbeddedNulEndsTheLineText) {
+    SettingsTable* table = load_text(std::string_view("[a]\nk=ab\0cd\nj=2\n", 16));
+    EXPECT_EQ(entries(table), "a|a:k=ab|a:j=2|");
+    settings_free(table);
+}
+
+TEST(SettingsLoad, MissingFileReportsAndGivesNull) {
+    std::string path = temp_settings_path();
+    testing::internal::CaptureStderr();
+    SettingsTable* table = settings_load(path.c_str());
+    std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(table, nullptr);
+    EXPECT_EQ(err, "*** error: cannot open file " + path + "\n\n");
+}
+
+TEST(SettingsStore, ComposesSectionAndKey) {
+    SettingsTable* table = settings_table_create(0);
+    settings_store(table, "video", nullptr, nullptr);
+    settings_store(table, "video", "windowed", "1");
+    settings_store(table, "video", "scale", nullptr);
+    settings_store(table, nullptr, "scale", "2");
+    EXPECT_EQ(entries(table), "video|video:windowed=1|video:scale|");
+    // The longest composed key: both halves at their longest still fit.
+    std::string half(1023, 's');
+    settings_store(table, half.c_str(), half.c_str(), "x");
+    EXPECT_STREQ(settings_get_string(table, (half + ":" + half).c_str()), "x");
+    settings_free(table);
+}
+
+} // namespace
