@@ -59,8 +59,13 @@ bool stored_bytes_inside(const ArchiveEntry& entry) {
 }
 
 bool read_stored_bytes(const ArchiveEntry& entry, uint8_t* out) {
-    if (!stored_bytes_inside(entry) ||
-        std::fseek(archive_file, long(entry.offset), SEEK_SET) != 0) {
+    if (!stored_bytes_inside(entry)) {
+        return false;
+    }
+    if (entry.stored_length == 0) {
+        return true;
+    }
+    if (std::fseek(archive_file, long(entry.offset), SEEK_SET) != 0) {
         return false;
     }
     return std::fread(out, 1, entry.stored_length, archive_file) == entry.stored_length;
