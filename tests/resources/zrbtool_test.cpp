@@ -424,4 +424,29 @@ TEST_F(Zrbtool, VerifyNeedsThirtyOneLoadableEntries) {
     EXPECT_NE(run.output.find("not a resource archive"), std::string::npos) << run.output;
 }
 
+TEST_F(Zrbtool, MalformedPicturesAndMissingPicturesFailClearly) {
+    auto entries = valid_entries();
+    auto cut = test_image_entry(4, 4, {});
+    cut.resize(cut.size() - 2);
+    entries[9] = test_entry(cut);
+    const std::string archive = write_archive(entries, false);
+    ToolRun run = zrbtool("extract " + archive + " 9 " + path("ball.png"));
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.output.find("--bytes"), std::string::npos) << run.output;
+    EXPECT_FALSE(fs::exists(path("ball.png")));
+    ASSERT_EQ(zrbtool("extract --bytes " + archive + " 9 " + path("ball.bin")).status, 0);
+    EXPECT_EQ(test_read_file(path("ball.bin")), cut);
+    run = zrbtool("sheet " + archive + " " + path("sheet.png"));
+    EXPECT_EQ(run.status, 0);
+    EXPECT_NE(run.output.find("entry 9 is not a well-formed picture"), std::string::npos);
+    EXPECT_NE(run.output.find("23 pictures"), std::string::npos) << run.output;
+    EXPECT_NE(zrbtool("list " + archive).output.find("malformed picture"), std::string::npos);
+
+    const std::string texts_only = path("texts.res");
+    test_write_file(texts_only, test_archive_bytes({test_entry(test_text_entry("a"))}));
+    EXPECT_EQ(zrbtool("sheet " + texts_only + " " + path("none.png")).status, 1);
+    EXPECT_EQ(zrbtool("list " + path("absent.res")).status, 1);
+    EXPECT_EQ(zrbtool("extract " + texts_only + " 0 " + path("no/such/folder")).status, 1);
+}
+
 } // namespace
