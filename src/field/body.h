@@ -40,3 +40,5 @@ void body_list_reset();
 void body_list_free();
 void bodies_restore_backgrounds();
 void kick_off();
+// Takes a body's save-under at its current position (clipped to the screen).
+void body_save_background(Body* body);

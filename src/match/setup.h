@@ -33,4 +33,6 @@ extern Bitmap* bottom_score_save;
 extern Bitmap* clock_save;
 extern Bitmap* marker_view;
 
+// Everything game_run makes before the match cycle; tests call it on its own.
+void game_setup();
 [[noreturn]] void game_run();

@@ -1,0 +1,144 @@
+#include "field/field.h"
+
+#include "app/game_settings.h"
+#include "app/utility.h"
+#include "field/body.h"
+#include "field/collision.h"
+#include "field/plasma.h"
+#include "field/screen_area.h"
+#include "gfx/bitmap.h"
+#include "match/match_loop.h"
+#include "match/score_display.h"
+#include "sound/sound.h"
+
+namespace {
+
+constexpr double left_bound = 8;
+constexpr double top_bound = 16;
+constexpr int32_t right_wall = 311;
+constexpr int32_t bottom_wall = 183;
+constexpr int32_t left_post = 136;
+constexpr int32_t right_post = 184;
+
+bool ball_in_opening(const Body* body, int32_t w) {
+    return body->kind == Ball && body->x >= left_post && body->x + w <= right_post;
+}
+
+// A ball inside an opening meets the posts instead of the side walls.
+void body_post_check(Body* body, int32_t w, double& dx, bool& bounced) {
+    const double nx = body->x + dx;
+    if (nx < left_post) {
+        body->x = 2 * left_post - body->x - dx;
+    } else if (nx > right_post - w) {
+        body->x = 2.0 * (right_post - w) - body->x - dx;
+    } else {
+        return;
+    }
+    body->vx = -body->vx;
+    bounced = true;
+    dx = 0;
+}
+
+void body_move_vertical(Body* body, int32_t w, int32_t h, double& dx, double dy, bool& bounced) {
+    const double ny = body->y + dy;
+    if (ny > bottom_wall - h) {
+        if (ball_in_opening(body, w)) {
+            body->y = ny;
+            body_post_check(body, w, dx, bounced);
+            return;
+        }
+        body->y = 2.0 * (bottom_wall - h) - body->y - dy;
+    } else if (ny < top_bound) {
+        if (ball_in_opening(body, w)) {
+            body->y = ny;
+            body_post_check(body, w, dx, bounced);
+            return;
+        }
+        body->y = 2 * top_bound - body->y - dy;
+    } else {
+        body->y = ny;
+        return;
+    }
+    body->vy = -body->vy;
+    bounced = true;
+}
+
+void body_move_horizontal(Body* body, int32_t w, double dx, bool& bounced) {
+    const double nx = body->x + dx;
+    if (nx > right_wall - w) {
+        body->x = 2.0 * (right_wall - w) - body->x - dx;
+    } else if (nx < left_bound) {
+        body->x = 2 * left_bound - body->x - dx;
+    } else {
+        body->x = nx;
+        return;
+    }
+    body->vx = -body->vx;
+    bounced = true;
+}
+
+void body_draw(Body* body) {
+    body_save_background(body);
+    sprite_draw(body->image, position_trunc(body->x), position_trunc(body->y));
+}
+
+} // namespace
+
+void body_move(Body* body, double dx, double dy) {
+    const int32_t w = body->image->width;
+    const int32_t h = body->image->height;
+    bool bounced = false;
+    body_move_vertical(body, w, h, dx, dy, bounced);
+    body_move_horizontal(body, w, dx, bounced);
+    if (bounced) {
+        body->vx += (random_below(3) - 1) * 0.02f;
+        body->vy += (random_below(3) - 1) * 0.02f;
+        sound_play_effect(0, 20000);
+    }
+}
+
+int32_t goal_test(const Body* body) {
+    if (body->kind != Ball) {
+        return goal_none;
+    }
+    if (body->y < 0) {
+        return goal_side2;
+    }
+    if (body->y + body->image->height > 200) {
+        return goal_side1;
+    }
+    return goal_none;
+}
+
+int32_t field_update(int32_t elapsed_ms) {
+    bodies_restore_backgrounds();
+    if (frame_counter % 10 == 0) {
+        plasma_palette_update();
+    }
+    if (frame_counter % 2 == 0 && plasma_disabled == 0) {
+        plasma_compute();
+        plasma_blit();
+    }
+    contact_matrix_clear();
+    int32_t result = goal_none;
+    for (Body* body = body_head; body != nullptr; body = body->next) {
+        body_draw(body);
+        const double elapsed = elapsed_ms;
+        const double dy = elapsed * body->vy * game_speed * 0.1;
+        const double dx = elapsed * body->vx * game_speed * 0.1;
+        body_move(body, dx, dy);
+        if (skip_next_collision) {
+            skip_next_collision = 0;
+        } else {
+            body_collide(body);
+        }
+        const int32_t goal = goal_test(body);
+        if (goal != goal_none) {
+            result = goal;
+        }
+    }
+    if (frame_counter % 7 == 0) {
+        score_display();
+    }
+    return result;
+}

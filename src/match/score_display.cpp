@@ -1,0 +1,101 @@
+#include "match/score_display.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "gfx/bitmap.h"
+#include "gfx/sprite.h"
+#include "match/match_loop.h"
+#include "match/setup.h"
+
+int32_t marker_frame = 0;
+
+namespace {
+
+constexpr int32_t marker_width = 10;
+constexpr int32_t marker_height = 8;
+constexpr int32_t markers_left = 70;
+constexpr int32_t marker_spacing = 12;
+constexpr int32_t bottom_markers_y = 191;
+
+constexpr int32_t clock_left = 215;
+constexpr int32_t clock_row_pixels = 101;
+constexpr int32_t clock_rows = 8;
+constexpr int32_t clock_left_cap = 9;
+constexpr int32_t clock_right_cap = 8;
+
+void marker_draw(int32_t frame, int32_t x, int32_t y) {
+    marker_view_point(frame);
+    if (marker_view->height > 0) {
+        bitmap_put_alpha(marker_view, static_cast<int16_t>(x), static_cast<int16_t>(y));
+    }
+}
+
+// A pixel of the clock picture, black where a short picture has none.
+uint16_t clock_pixel(int32_t row, int32_t column) {
+    if (row >= clock_image->height || column >= clock_image->width) {
+        return 0;
+    }
+    return clock_image->pixels[row * clock_image->width + column];
+}
+
+} // namespace
+
+void marker_view_point(int32_t k) {
+    const int64_t strip = static_cast<int64_t>(score_marks->width) * score_marks->height;
+    const int64_t start = static_cast<int64_t>(k) * marker_width * marker_height;
+    const int64_t rows = std::clamp<int64_t>((strip - start) / marker_width, 0, marker_height);
+    marker_view->width = marker_width;
+    marker_view->height = static_cast<uint16_t>(rows);
+    marker_view->pixels = score_marks->pixels + (rows > 0 ? start : 0);
+}
+
+void score_display() {
+    const int32_t saved_threshold = alpha_threshold;
+    alpha_threshold = 22;
+    bitmap_put(top_score_save, markers_left, 0);
+    bitmap_put(bottom_score_save, markers_left, 190);
+    marker_frame += 1;
+    if (marker_frame > marker_frames - 1) {
+        marker_frame = 0;
+    }
+    int32_t bottom_frame = marker_frame + 15;
+    if (bottom_frame > marker_frames - 1) {
+        bottom_frame -= marker_frames;
+    }
+    for (int32_t i = 0; i < 5; ++i) {
+        const int32_t x = markers_left + marker_spacing * i;
+        if (side1_score > i) {
+            marker_draw(marker_frame, x, 0);
+        }
+        if (side2_score > i) {
+            marker_draw(bottom_frame, x, bottom_markers_y);
+        }
+    }
+    alpha_threshold = saved_threshold;
+}
+
+void clock_display(int32_t cells) {
+    const int32_t saved_threshold = alpha_threshold;
+    alpha_threshold = 15;
+    const int32_t lit = std::clamp(cells, 0, clock_cells);
+    std::vector<uint16_t> work(clock_row_pixels * clock_rows, 0);
+    bitmap_put(clock_save, clock_left, 0);
+    for (int32_t row = 0; row < clock_rows; ++row) {
+        uint16_t* out = work.data() + row * clock_row_pixels;
+        int32_t n = 0;
+        for (int32_t c = 0; c < clock_left_cap; ++c) {
+            out[n++] = clock_pixel(row, c);
+        }
+        for (int32_t c = 0; c < lit; ++c) {
+            out[n++] = clock_pixel(row, clock_left_cap + c);
+        }
+        for (int32_t c = 0; c < clock_right_cap; ++c) {
+            out[n++] = clock_pixel(row, clock_left_cap + clock_cells + c);
+        }
+        // The rest stays black, which the blended draw leaves transparent.
+    }
+    Bitmap bar{clock_row_pixels, clock_rows, work.data(), 0};
+    bitmap_put_alpha(&bar, clock_left, 0);
+    alpha_threshold = saved_threshold;
+}

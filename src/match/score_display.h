@@ -1,0 +1,15 @@
+#pragma once
+// The score markers along the top and bottom edges, and the shrinking clock bar.
+#include <cstdint>
+
+constexpr int32_t marker_frames = 30;
+constexpr int32_t clock_cells = 84;
+
+// Frame of the top markers, 0 .. 29; carries over from match to match.
+extern int32_t marker_frame;
+
+void score_display();
+// cells: clock cells still lit, 0 or more; above 84 draws like 84.
+void clock_display(int32_t cells);
+// Points marker_view at frame k of score_marks, cut to what the strip holds.
+void marker_view_point(int32_t k);
