@@ -92,6 +92,9 @@ bool video_start() {
         return true;
     }
     environment_default("SDL12COMPAT_SYNC_TO_VBLANK", "1");
+    // SDL would turn SIGINT and SIGTERM into quit events, which the game drops: Ctrl+C and a
+    // session's shutdown must still end it.
+    environment_default("SDL_NO_SIGNAL_HANDLERS", "1");
     if (sdl_video.window_scale > 0) {
         environment_default("SDL12COMPAT_WINDOW_SCALING", std::to_string(sdl_video.window_scale));
         environment_default("SDL12COMPAT_SCALE_METHOD", "nearest");

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <csignal>
 #include <cstdlib>
 
 namespace {
@@ -104,6 +105,20 @@ TEST(SdlVideoStart, SetsScalingAndVsyncUnlessTheUserDid) {
     EXPECT_EQ(std::getenv("SDL12COMPAT_WINDOW_SCALING"), nullptr);
     unsetenv("SDL12COMPAT_SYNC_TO_VBLANK");
     video_set_window_scale(3);
+}
+
+TEST(SdlVideoStartDeathTest, InterruptAndTerminateStillEndTheProgram) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    for (int signal_number : {SIGTERM, SIGINT}) {
+        EXPECT_EXIT(
+            {
+                video_start();
+                video_open(320, 200, 15, false);
+                std::raise(signal_number);
+                std::exit(0);
+            },
+            testing::KilledBySignal(signal_number), "");
+    }
 }
 
 // Only a lower bound: presents must not run faster than the rate asked for.
