@@ -123,8 +123,8 @@ class SoundDevice : public ::testing::Test {
 };
 
 TEST_F(SoundDevice, MusicIsHeardAtOnceAndLoopsWithoutAGap) {
-    const TestModuleSpec spec{.rows = 2, .speed = 3}; // 120 ms per pass
-    open_archive(test_module_make(spec), constant_effects(100, 200));
+    const TestModuleShape shape{.rows = 2, .speed = 3}; // 120 ms per pass
+    open_archive(test_module_make(shape), constant_effects(100, 200));
     sound_start();
     ASSERT_TRUE(sound_running());
     EXPECT_EQ(archive_entry_record(sound_music_entry)->data, nullptr)
@@ -134,7 +134,7 @@ TEST_F(SoundDevice, MusicIsHeardAtOnceAndLoopsWithoutAGap) {
     const size_t start = capture.first_loud();
     EXPECT_LT(start, 200u * ms_frames) << "music within 200 ms of the start";
     const size_t end = capture.frames() - 2048; // the last buffer may be cut short by the stop
-    ASSERT_GT(end, start + 10 * test_module_seconds(spec) * audio_rate);
+    ASSERT_GT(end, start + 10 * test_module_seconds(shape) * audio_rate);
     for (size_t at = start; at + 10 * ms_frames < end; at += 10 * ms_frames) {
         ASSERT_GT(capture.peak(at, at + 10 * ms_frames), 1000)
             << "silence at " << at / ms_frames << " ms";
