@@ -13,9 +13,9 @@ struct ScriptedKey {
 
 struct ScriptedSetup {
     std::vector<ScriptedKey> keys;
-    uint32_t frame_ms = 16;         // virtual time each present takes
-    uint32_t time_limit_ms = 0;     // 0: none; past it the process ends with status 3
-    std::string snapshot_pattern;   // e.g. "frame_%06d.png"; empty: no snapshots
+    uint32_t frame_ms = 16;                // virtual time each present takes
+    uint32_t time_limit_ms = 0;            // 0: none; past it the process ends with status 3
+    std::string snapshot_pattern;          // e.g. "frame_%06d.png"; empty: no snapshots
     std::vector<uint64_t> snapshot_frames; // frame numbers (from 0) written as PNG
 };
 
@@ -32,5 +32,13 @@ const std::vector<uint16_t>& scripted_last_frame();
 const std::vector<std::string>& scripted_notices();
 // Adds key events while running (tests that react to what they see).
 void scripted_push_key(uint32_t symbol, bool pressed);
+// Lines written to the debug channel while running.
+const std::vector<std::string>& scripted_debug_lines();
+// Times the video surface was locked by drawing code (video_lock).
+uint64_t scripted_lock_count();
+// Frames per second last asked of the pacer (the scripted backend itself never waits).
+int scripted_frame_rate();
+// FNV-1a 64 of a 320 x 200 frame's bytes in memory order (little-endian pixels).
+uint64_t frame_hash(const uint16_t* frame);
 // Writes a 320 x 200 RGB555 frame as a PNG; false on failure.
 bool frame_write_png(const uint16_t* frame, const char* path);

@@ -20,3 +20,11 @@ void video_unlock();
 void video_stop();
 // Frames per second that video_present paces to; 0 or less turns pacing off.
 void video_set_frame_rate(int frames_per_second);
+// Window scale factor handed to sdl12-compat when video_start runs (unless the user set one);
+// 0 or less leaves the choice to SDL.
+void video_set_window_scale(int scale);
+void video_set_caption(const char* title, const char* icon);
+// What the open surface is, for traces and tests: bits per pixel, 0 when none is open.
+int video_surface_bits();
+// The surface's pixel at (x, y) as stored; false outside it or with no surface open.
+bool video_surface_pixel(int x, int y, uint32_t* value);

@@ -1,0 +1,3 @@
+#pragma once
+// Shared between the SDL video and event code.
+extern bool sdl_video_started;

@@ -1,0 +1,273 @@
+#include "resources/archive.h"
+
+#include <sys/stat.h>
+
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+#include <zlib.h>
+
+namespace {
+
+constexpr uint32_t header_length = 12;
+constexpr uint32_t record_length = 16;
+// A deflate stream cannot expand by more than this; larger claimed sizes are lies.
+constexpr uint64_t deflate_max_ratio = 1032;
+
+std::FILE* archive_file = nullptr;
+uint64_t archive_file_length = 0;
+bool packed = false;
+bool directory_present = false;
+std::vector<ArchiveEntry> directory;
+
+uint32_t read_u32(const uint8_t* bytes) {
+    return uint32_t(bytes[0]) | uint32_t(bytes[1]) << 8 | uint32_t(bytes[2]) << 16 |
+           uint32_t(bytes[3]) << 24;
+}
+
+bool entry_is_external(const ArchiveEntry& entry) {
+    return entry.kind[1] == 0xFF;
+}
+
+ArchiveEntry* entry_at(int32_t index) {
+    if (!directory_present || index < 0 || uint32_t(index) >= directory.size()) {
+        return nullptr;
+    }
+    return &directory[uint32_t(index)];
+}
+
+// Length of a regular file, or -1; directories and devices have no meaningful length.
+int64_t file_length(std::FILE* file) {
+    struct stat info;
+    if (fstat(fileno(file), &info) != 0 || !S_ISREG(info.st_mode)) {
+        return -1;
+    }
+    if (std::fseek(file, 0, SEEK_END) != 0) {
+        return -1;
+    }
+    const long length = std::ftell(file);
+    if (length < 0 || std::fseek(file, 0, SEEK_SET) != 0) {
+        return -1;
+    }
+    return length;
+}
+
+bool stored_bytes_inside(const ArchiveEntry& entry) {
+    return uint64_t(entry.offset) + entry.stored_length <= archive_file_length;
+}
+
+bool read_stored_bytes(const ArchiveEntry& entry, uint8_t* out) {
+    if (!stored_bytes_inside(entry) ||
+        std::fseek(archive_file, long(entry.offset), SEEK_SET) != 0) {
+        return false;
+    }
+    return std::fread(out, 1, entry.stored_length, archive_file) == entry.stored_length;
+}
+
+// The path of an external entry, which must end with its NUL inside the stored bytes.
+bool read_external_path(const ArchiveEntry& entry, std::vector<char>* path) {
+    if (entry.stored_length == 0) {
+        return false;
+    }
+    path->assign(entry.stored_length, '\0');
+    if (!read_stored_bytes(entry, reinterpret_cast<uint8_t*>(path->data()))) {
+        return false;
+    }
+    return std::memchr(path->data(), '\0', path->size()) != nullptr;
+}
+
+std::FILE* open_external(const ArchiveEntry& entry, int64_t* length) {
+    std::vector<char> path;
+    if (!read_external_path(entry, &path)) {
+        return nullptr;
+    }
+    std::FILE* file = std::fopen(path.data(), "rb");
+    if (!file) {
+        return nullptr;
+    }
+    *length = file_length(file);
+    if (*length < 0) {
+        std::fclose(file);
+        return nullptr;
+    }
+    return file;
+}
+
+bool load_external(const ArchiveEntry& entry, uint8_t* out) {
+    int64_t length = 0;
+    std::FILE* file = open_external(entry, &length);
+    if (!file) {
+        return false;
+    }
+    const bool ok =
+        length >= int64_t(entry.size) && std::fread(out, 1, entry.size, file) == entry.size;
+    std::fclose(file);
+    return ok;
+}
+
+bool load_packed(const ArchiveEntry& entry, uint8_t* out) {
+    if (uint64_t(entry.size) > uint64_t(entry.stored_length) * deflate_max_ratio) {
+        return false;
+    }
+    std::vector<uint8_t> stored(entry.stored_length);
+    if (!read_stored_bytes(entry, stored.data())) {
+        return false;
+    }
+    // zlib wants somewhere to write even when nothing is expected.
+    uint8_t spare = 0;
+    uLongf unpacked = entry.size;
+    const int status =
+        uncompress(entry.size ? out : &spare, &unpacked, stored.data(), uLong(stored.size()));
+    return status == Z_OK && unpacked == entry.size;
+}
+
+bool load_raw(const ArchiveEntry& entry, uint8_t* out) {
+    return entry.stored_length == entry.size && read_stored_bytes(entry, out);
+}
+
+bool load_contents(const ArchiveEntry& entry, uint8_t* out) {
+    if (entry_is_external(entry)) {
+        return load_external(entry, out);
+    }
+    return packed ? load_packed(entry, out) : load_raw(entry, out);
+}
+
+bool read_directory(uint32_t offset, int32_t count) {
+    if (count < 0 || uint64_t(offset) + uint64_t(count) * record_length > archive_file_length) {
+        return false;
+    }
+    if (std::fseek(archive_file, long(offset), SEEK_SET) != 0) {
+        return false;
+    }
+    directory.assign(uint32_t(count), ArchiveEntry{});
+    for (ArchiveEntry& entry : directory) {
+        uint8_t record[record_length];
+        if (std::fread(record, 1, record_length, archive_file) != record_length) {
+            directory.clear();
+            return false;
+        }
+        entry.offset = read_u32(record);
+        entry.size = read_u32(record + 4);
+        entry.stored_length = read_u32(record + 8);
+        std::memcpy(entry.kind, record + 12, 4);
+        entry.data = nullptr;
+        entry.ref_count = 0;
+    }
+    directory_present = true;
+    return true;
+}
+
+} // namespace
+
+int archive_open(const char* path) {
+    archive_close();
+    if (!path) {
+        return 0;
+    }
+    archive_file = std::fopen(path, "rb");
+    if (!archive_file) {
+        return 0;
+    }
+    const int64_t length = file_length(archive_file);
+    uint8_t header[header_length];
+    bool ok = length >= int64_t(header_length) &&
+              std::fread(header, 1, header_length, archive_file) == header_length;
+    if (ok) {
+        archive_file_length = uint64_t(length);
+        const bool raw = std::memcmp(header, "KyvR", 4) == 0;
+        packed = std::memcmp(header, "KyvZ", 4) == 0;
+        ok = (raw || packed) && read_directory(read_u32(header + 4), int32_t(read_u32(header + 8)));
+    }
+    if (!ok) {
+        archive_close();
+        return 0;
+    }
+    return 1;
+}
+
+void archive_close() {
+    if (archive_file) {
+        std::fclose(archive_file);
+        archive_file = nullptr;
+    }
+    for (ArchiveEntry& entry : directory) {
+        std::free(entry.data);
+    }
+    directory.clear();
+    directory_present = false;
+    packed = false;
+    archive_file_length = 0;
+}
+
+int32_t archive_entry_size(int32_t index) {
+    ArchiveEntry* entry = entry_at(index);
+    if (!entry) {
+        return -1;
+    }
+    if (entry_is_external(*entry) && entry->size == 0) {
+        int64_t length = 0;
+        std::FILE* file = open_external(*entry, &length);
+        if (!file) {
+            return -1;
+        }
+        std::fclose(file);
+        if (length > INT32_MAX) {
+            return -1;
+        }
+        entry->size = uint32_t(length);
+    }
+    return entry->size > uint32_t(INT32_MAX) ? -1 : int32_t(entry->size);
+}
+
+uint8_t* archive_load_entry(int32_t index) {
+    ArchiveEntry* entry = entry_at(index);
+    if (!entry) {
+        return nullptr;
+    }
+    if (entry->data) {
+        ++entry->ref_count;
+        return entry->data;
+    }
+    if (archive_entry_size(index) < 0) {
+        return nullptr;
+    }
+    // An empty entry still gets a buffer of its own, so it reads as loaded.
+    auto* buffer = static_cast<uint8_t*>(std::malloc(entry->size ? entry->size : 1));
+    if (!buffer) {
+        return nullptr;
+    }
+    if (!load_contents(*entry, buffer)) {
+        std::free(buffer);
+        return nullptr;
+    }
+    entry->data = buffer;
+    entry->ref_count = 1;
+    return buffer;
+}
+
+void archive_release_entry(int32_t index) {
+    ArchiveEntry* entry = entry_at(index);
+    if (!entry || !entry->data) {
+        return;
+    }
+    --entry->ref_count;
+    if (entry->ref_count <= 0) {
+        std::free(entry->data);
+        entry->data = nullptr;
+        entry->ref_count = 0;
+    }
+}
+
+int32_t archive_entry_count() {
+    return directory_present ? int32_t(directory.size()) : -1;
+}
+
+bool archive_is_packed() {
+    return directory_present && packed;
+}
+
+const ArchiveEntry* archive_entry_record(int32_t index) {
+    return entry_at(index);
+}

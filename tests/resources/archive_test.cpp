@@ -1,0 +1,422 @@
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <cstring>
+#include <filesystem>
+#include <random>
+
+#include "resources/archive.h"
+#include "support/test_archive.h"
+
+namespace {
+
+std::vector<uint8_t> bytes_of(std::string_view text) {
+    return {text.begin(), text.end()};
+}
+
+std::vector<uint8_t> random_bytes(size_t count, unsigned seed) {
+    std::mt19937 random(seed);
+    std::vector<uint8_t> bytes(count);
+    for (uint8_t& byte : bytes) {
+        byte = uint8_t(random());
+    }
+    return bytes;
+}
+
+void put_u32(std::vector<uint8_t>& bytes, size_t at, uint32_t value) {
+    for (int i = 0; i < 4; ++i) {
+        bytes[at + i] = uint8_t(value >> (8 * i));
+    }
+}
+
+// The directory is last in every archive the builder makes.
+size_t record_at(const std::vector<uint8_t>& archive, int index) {
+    const size_t count = archive[8] | archive[9] << 8;
+    return archive.size() - count * 16 + size_t(index) * 16;
+}
+
+std::vector<uint8_t> loaded(int32_t index) {
+    const uint8_t* data = archive_load_entry(index);
+    if (!data) {
+        return {};
+    }
+    std::vector<uint8_t> copy(data, data + archive_entry_size(index));
+    archive_release_entry(index);
+    return copy;
+}
+
+class Archive : public ::testing::Test {
+  protected:
+    void TearDown() override { archive_close(); }
+};
+
+TEST_F(Archive, SmallestRawArchiveOf31Bytes) {
+    const std::vector<uint8_t> file = {'K', 'y', 'v', 'R', 15, 0, 0, 0, 1, 0, 0,
+                                       0,   'a', 'b', 'c', 12, 0, 0, 0, 3, 0, 0,
+                                       0,   3,   0,   0,   0,  0, 0, 0, 0};
+    ASSERT_EQ(file.size(), 31u);
+    ASSERT_TRUE(test_archive_open_bytes(file));
+    EXPECT_EQ(archive_entry_count(), 1);
+    EXPECT_FALSE(archive_is_packed());
+    EXPECT_EQ(archive_entry_size(0), 3);
+    const uint8_t* data = archive_load_entry(0);
+    ASSERT_NE(data, nullptr);
+    EXPECT_EQ(std::memcmp(data, "abc", 3), 0);
+    EXPECT_EQ(archive_load_entry(1), nullptr);
+    EXPECT_EQ(archive_entry_size(1), -1);
+}
+
+TEST_F(Archive, BuilderLaysOutTheSmallestArchiveByteForByte) {
+    const std::vector<uint8_t> expected = {'K', 'y', 'v', 'R', 15, 0, 0, 0, 1, 0, 0,
+                                           0,   'a', 'b', 'c', 12, 0, 0, 0, 3, 0, 0,
+                                           0,   3,   0,   0,   0,  0, 0, 0, 0};
+    EXPECT_EQ(test_archive_bytes({test_entry(bytes_of("abc"))}), expected);
+}
+
+class ArchiveRoundTrip : public Archive, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(ArchiveRoundTrip, EveryEntryComesBackAsStored) {
+    const bool packed = GetParam();
+    const std::vector<std::vector<uint8_t>> contents = {bytes_of("file_id"),
+                                                        {},
+                                                        random_bytes(70000, 1),
+                                                        std::vector<uint8_t>(100000, 0x55),
+                                                        random_bytes(1, 2)};
+    std::vector<TestEntry> entries;
+    for (const auto& bytes : contents) {
+        entries.push_back(test_entry(bytes));
+    }
+    ASSERT_TRUE(test_archive_open(entries, packed));
+    EXPECT_EQ(archive_is_packed(), packed);
+    ASSERT_EQ(archive_entry_count(), int32_t(contents.size()));
+    for (size_t i = 0; i < contents.size(); ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(archive_entry_size(int32_t(i)), int32_t(contents[i].size()));
+        EXPECT_EQ(loaded(int32_t(i)), contents[i]);
+    }
+}
+
+TEST_P(ArchiveRoundTrip, EmptyEntryLoadsAsAValidBuffer) {
+    ASSERT_TRUE(test_archive_open({test_entry({})}, GetParam()));
+    EXPECT_EQ(archive_entry_size(0), 0);
+    EXPECT_NE(archive_load_entry(0), nullptr);
+    EXPECT_EQ(archive_entry_record(0)->ref_count, 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(RawAndPacked, ArchiveRoundTrip, ::testing::Bool(),
+                         [](const auto& info) { return info.param ? "Packed" : "Raw"; });
+
+TEST_F(Archive, PackedArchiveReallyStoresZlibStreams) {
+    const std::vector<uint8_t> contents(5000, 'z');
+    const auto file = test_archive_bytes({test_entry(contents)}, true);
+    EXPECT_EQ(std::memcmp(file.data(), "KyvZ", 4), 0);
+    EXPECT_LT(file.size(), contents.size() / 10);
+}
+
+TEST_F(Archive, LoadsShareOneCountedBuffer) {
+    ASSERT_TRUE(test_archive_open({test_entry(bytes_of("shared"))}));
+    uint8_t* first = archive_load_entry(0);
+    uint8_t* second = archive_load_entry(0);
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(first, second);
+    EXPECT_EQ(archive_entry_record(0)->ref_count, 2);
+    first[0] = 'S'; // changes made by one user are seen by the next
+    archive_release_entry(0);
+    EXPECT_EQ(archive_entry_record(0)->data, first);
+    EXPECT_EQ(archive_load_entry(0)[0], 'S');
+    archive_release_entry(0);
+    archive_release_entry(0);
+    EXPECT_EQ(archive_entry_record(0)->data, nullptr);
+    EXPECT_EQ(archive_entry_record(0)->ref_count, 0);
+    // Read again from the file, so the change is gone.
+    EXPECT_EQ(loaded(0), bytes_of("shared"));
+}
+
+TEST_F(Archive, ReleasingAnUnloadedEntryChangesNothing) {
+    ASSERT_TRUE(test_archive_open({test_entry(bytes_of("x"))}));
+    archive_release_entry(0);
+    archive_release_entry(0);
+    ASSERT_NE(archive_load_entry(0), nullptr);
+    EXPECT_EQ(archive_entry_record(0)->ref_count, 1);
+    archive_release_entry(0);
+    EXPECT_EQ(archive_entry_record(0)->data, nullptr);
+}
+
+TEST_F(Archive, IndicesOutsideTheTableGiveNothing) {
+    ASSERT_TRUE(test_archive_open({test_entry(bytes_of("a")), test_entry(bytes_of("b"))}));
+    for (const int32_t index : {-1, 2, 3, INT32_MIN, INT32_MAX}) {
+        SCOPED_TRACE(index);
+        EXPECT_EQ(archive_load_entry(index), nullptr);
+        EXPECT_EQ(archive_entry_size(index), -1);
+        EXPECT_EQ(archive_entry_record(index), nullptr);
+        archive_release_entry(index);
+    }
+    EXPECT_EQ(loaded(1), bytes_of("b"));
+}
+
+TEST_F(Archive, NothingIsAvailableWithoutAnOpenArchive) {
+    EXPECT_EQ(archive_entry_count(), -1);
+    EXPECT_EQ(archive_load_entry(0), nullptr);
+    EXPECT_EQ(archive_entry_size(0), -1);
+    archive_release_entry(0);
+    archive_close();
+}
+
+TEST_F(Archive, CloseFreesHeldEntriesAndForgetsTheDirectory) {
+    ASSERT_TRUE(test_archive_open({test_entry(bytes_of("held")), test_entry(bytes_of("too"))}));
+    ASSERT_NE(archive_load_entry(0), nullptr);
+    ASSERT_NE(archive_load_entry(0), nullptr);
+    ASSERT_NE(archive_load_entry(1), nullptr);
+    archive_close();
+    EXPECT_EQ(archive_entry_count(), -1);
+    EXPECT_EQ(archive_load_entry(0), nullptr);
+    archive_close();
+}
+
+TEST_F(Archive, OpeningAgainReplacesTheFirstArchive) {
+    ASSERT_TRUE(test_archive_open({test_entry(bytes_of("one"))}));
+    ASSERT_NE(archive_load_entry(0), nullptr);
+    ASSERT_TRUE(test_archive_open({test_entry(bytes_of("two")), test_entry({})}));
+    EXPECT_EQ(archive_entry_count(), 2);
+    EXPECT_EQ(loaded(0), bytes_of("two"));
+}
+
+TEST_F(Archive, ForeignMagicIsRefusedAndLeavesNothingOpen) {
+    ASSERT_TRUE(test_archive_open({test_entry(bytes_of("first"))}));
+    for (const char* magic : {"KyvX", "kyvR", "RvyK", "\0\0\0\0"}) {
+        SCOPED_TRACE(magic);
+        auto file = test_archive_bytes({test_entry(bytes_of("abc"))});
+        std::memcpy(file.data(), magic, 4);
+        EXPECT_FALSE(test_archive_open_bytes(file));
+        EXPECT_EQ(archive_entry_count(), -1);
+        EXPECT_EQ(archive_load_entry(0), nullptr);
+        EXPECT_EQ(archive_entry_size(0), -1);
+    }
+}
+
+TEST_F(Archive, MissingOrUnreadableFilesAreRefused) {
+    EXPECT_EQ(archive_open(test_temp_path("never-written").c_str()), 0);
+    EXPECT_EQ(archive_open(std::filesystem::temp_directory_path().c_str()), 0);
+    EXPECT_EQ(archive_open(nullptr), 0);
+    EXPECT_FALSE(test_archive_open_bytes({}));
+    EXPECT_FALSE(test_archive_open_bytes(bytes_of("KyvR\x0c\0\0")));
+}
+
+TEST_F(Archive, AnEmptyDirectoryIsAValidArchive) {
+    const std::vector<uint8_t> file = {'K', 'y', 'v', 'Z', 12, 0, 0, 0, 0, 0, 0, 0};
+    ASSERT_TRUE(test_archive_open_bytes(file));
+    EXPECT_EQ(archive_entry_count(), 0);
+    EXPECT_EQ(archive_load_entry(0), nullptr);
+}
+
+TEST_F(Archive, DirectoriesThatDoNotFitTheFileAreRefused) {
+    const auto good = test_archive_bytes({test_entry(bytes_of("abc")), test_entry({})});
+    ASSERT_TRUE(test_archive_open_bytes(good));
+    struct Case {
+        const char* name;
+        uint32_t offset;
+        uint32_t count;
+    };
+    const uint32_t directory = uint32_t(good.size() - 32);
+    for (const Case& bad :
+         {Case{"offset past the end", uint32_t(good.size()) + 1, 0},
+          Case{"offset far away", 0xFFFFFFF0u, 2}, Case{"one record too many", directory, 3},
+          Case{"negative count", directory, 0xFFFFFFFFu},
+          Case{"most negative count", directory, 0x80000000u},
+          Case{"huge count", directory, 0x7FFFFFFFu},
+          Case{"records cut short", directory + 1, 2}}) {
+        SCOPED_TRACE(bad.name);
+        auto file = good;
+        put_u32(file, 4, bad.offset);
+        put_u32(file, 8, bad.count);
+        EXPECT_FALSE(test_archive_open_bytes(file));
+        EXPECT_EQ(archive_load_entry(0), nullptr);
+    }
+}
+
+TEST_F(Archive, StoredBytesOutsideTheFileGiveNull) {
+    for (const bool packed : {false, true}) {
+        SCOPED_TRACE(packed);
+        auto file = test_archive_bytes({test_entry(bytes_of("abcdef")), test_entry({})}, packed);
+        const size_t record = record_at(file, 0);
+        for (const uint32_t offset :
+             {uint32_t(file.size()), uint32_t(file.size() - 3), 0xFFFFFFFFu, 0x80000000u}) {
+            put_u32(file, record, offset);
+            ASSERT_TRUE(test_archive_open_bytes(file));
+            EXPECT_EQ(archive_load_entry(0), nullptr);
+            EXPECT_EQ(archive_entry_record(0)->data, nullptr);
+        }
+    }
+}
+
+TEST_F(Archive, RawEntryWhoseStoredLengthDiffersFromItsSizeGivesNull) {
+    auto file = test_archive_bytes({test_entry(bytes_of("abcdef")), test_entry(bytes_of("gh"))});
+    const size_t record = record_at(file, 0);
+    for (const uint32_t stored : {5u, 7u, 0u}) {
+        put_u32(file, record + 8, stored);
+        ASSERT_TRUE(test_archive_open_bytes(file));
+        EXPECT_EQ(archive_entry_size(0), 6);
+        EXPECT_EQ(archive_load_entry(0), nullptr);
+    }
+    // A size larger than a 32-bit signed length can say.
+    put_u32(file, record + 4, 0x80000000u);
+    put_u32(file, record + 8, 0x80000000u);
+    ASSERT_TRUE(test_archive_open_bytes(file));
+    EXPECT_EQ(archive_entry_size(0), -1);
+    EXPECT_EQ(archive_load_entry(0), nullptr);
+    EXPECT_EQ(loaded(1), bytes_of("gh"));
+}
+
+TEST_F(Archive, PackedEntriesMustUnpackToExactlyTheirSize) {
+    const auto contents = random_bytes(300, 3);
+    const auto good = test_archive_bytes({test_entry(contents)}, true);
+    const size_t record = record_at(good, 0);
+    const uint32_t stored_length = good[record + 8] | good[record + 9] << 8;
+    struct Case {
+        const char* name;
+        size_t at;
+        uint32_t value;
+    };
+    for (const Case& bad :
+         {Case{"size one short", record + 4, 299}, Case{"size one more", record + 4, 301},
+          Case{"size beyond any stream", record + 4, 0x7FFFFFFF}, Case{"size zero", record + 4, 0},
+          Case{"stream cut short", record + 8, stored_length - 5},
+          Case{"no stream at all", record + 8, 0}}) {
+        SCOPED_TRACE(bad.name);
+        auto file = good;
+        put_u32(file, bad.at, bad.value);
+        ASSERT_TRUE(test_archive_open_bytes(file));
+        EXPECT_EQ(archive_load_entry(0), nullptr);
+        EXPECT_EQ(archive_entry_record(0)->data, nullptr);
+        EXPECT_EQ(archive_entry_record(0)->ref_count, 0);
+    }
+    auto corrupt = good;
+    corrupt[12 + 4] ^= 0xFF;                 // inside the deflate data
+    corrupt[12 + stored_length - 1] ^= 0xFF; // and the checksum
+    ASSERT_TRUE(test_archive_open_bytes(corrupt));
+    EXPECT_EQ(archive_load_entry(0), nullptr);
+    ASSERT_TRUE(test_archive_open_bytes(good));
+    EXPECT_EQ(loaded(0), contents);
+}
+
+TEST_F(Archive, RawEntryInAPackedArchiveIsRefused) {
+    auto file = test_archive_bytes({test_entry(bytes_of("not a zlib stream"))});
+    file[3] = 'Z';
+    ASSERT_TRUE(test_archive_open_bytes(file));
+    EXPECT_EQ(archive_load_entry(0), nullptr);
+}
+
+TEST_F(Archive, ShortReadGivesNull) {
+    const std::string path = test_temp_path("short.res");
+    const auto contents = random_bytes(100000, 4);
+    auto file = test_archive_bytes({test_entry(bytes_of("head")), test_entry(contents)});
+    // Move the directory in front of the data so that cutting the file cuts the data only.
+    std::vector<uint8_t> moved(file.begin(), file.begin() + 12);
+    moved.insert(moved.end(), file.end() - 32, file.end());
+    moved.insert(moved.end(), file.begin() + 12, file.end() - 32);
+    put_u32(moved, 4, 12);
+    put_u32(moved, 12, 12 + 32);
+    put_u32(moved, 28, 12 + 32 + 4);
+    ASSERT_TRUE(test_write_file(path, moved));
+    ASSERT_EQ(archive_open(path.c_str()), 1);
+    EXPECT_EQ(loaded(0), bytes_of("head"));
+    std::filesystem::resize_file(path, moved.size() - 50000);
+    EXPECT_EQ(archive_load_entry(1), nullptr);
+    EXPECT_EQ(archive_entry_record(1)->data, nullptr);
+    archive_close();
+    std::filesystem::remove(path);
+}
+
+class ArchiveExternal : public Archive {
+  protected:
+    void SetUp() override {
+        path = test_temp_path("external.bin");
+        ASSERT_TRUE(test_write_file(path, contents));
+    }
+    void TearDown() override {
+        archive_close();
+        std::filesystem::remove(path);
+    }
+    std::string path;
+    std::vector<uint8_t> contents = random_bytes(1234, 5);
+};
+
+TEST_F(ArchiveExternal, UnrecordedSizeIsMeasuredOnceAndRemembered) {
+    ASSERT_TRUE(test_archive_open({test_entry(bytes_of("a")), test_external_entry(path)}));
+    EXPECT_EQ(archive_entry_record(1)->size, 0u);
+    EXPECT_EQ(archive_entry_size(1), 1234);
+    EXPECT_EQ(archive_entry_record(1)->size, 1234u);
+    // Growing the file afterwards does not change the remembered size.
+    auto longer = contents;
+    longer.resize(2000, 7);
+    ASSERT_TRUE(test_write_file(path, longer));
+    EXPECT_EQ(archive_entry_size(1), 1234);
+    EXPECT_EQ(loaded(1), contents);
+}
+
+TEST_F(ArchiveExternal, FirstLoadMeasuresTooAndReadsTheFileAsItIs) {
+    for (const bool packed : {false, true}) {
+        SCOPED_TRACE(packed);
+        ASSERT_TRUE(
+            test_archive_open({test_external_entry(path), test_entry(bytes_of("z"))}, packed));
+        const uint8_t* data = archive_load_entry(0);
+        ASSERT_NE(data, nullptr);
+        EXPECT_EQ(archive_entry_record(0)->size, 1234u);
+        EXPECT_EQ(std::vector<uint8_t>(data, data + 1234), contents);
+        EXPECT_EQ(loaded(1), bytes_of("z"));
+    }
+}
+
+TEST_F(ArchiveExternal, RecordedSizeIsUsed) {
+    ASSERT_TRUE(test_archive_open({test_external_entry(path, 1000)}, true));
+    EXPECT_EQ(archive_entry_size(0), 1000);
+    EXPECT_EQ(loaded(0), std::vector<uint8_t>(contents.begin(), contents.begin() + 1000));
+}
+
+TEST_F(ArchiveExternal, RecordedSizeBeyondTheFileGivesNull) {
+    ASSERT_TRUE(test_archive_open({test_external_entry(path, 1235)}));
+    EXPECT_EQ(archive_entry_size(0), 1235);
+    EXPECT_EQ(archive_load_entry(0), nullptr);
+    ASSERT_TRUE(test_archive_open({test_external_entry(path, 0xFFFFFFF0u)}));
+    EXPECT_EQ(archive_load_entry(0), nullptr);
+}
+
+TEST_F(ArchiveExternal, EmptyExternalFileLoads) {
+    ASSERT_TRUE(test_write_file(path, {}));
+    ASSERT_TRUE(test_archive_open({test_external_entry(path)}));
+    EXPECT_EQ(archive_entry_size(0), 0);
+    EXPECT_NE(archive_load_entry(0), nullptr);
+}
+
+TEST_F(ArchiveExternal, UnusableFilesGiveNothing) {
+    const std::string directory = std::filesystem::temp_directory_path().string();
+    ASSERT_TRUE(test_archive_open({test_external_entry(test_temp_path("missing")),
+                                   test_external_entry(directory), test_external_entry(""),
+                                   test_external_entry(directory, 100)}));
+    for (int32_t index = 0; index < 4; ++index) {
+        SCOPED_TRACE(index);
+        if (index < 3) {
+            EXPECT_EQ(archive_entry_size(index), -1);
+        }
+        EXPECT_EQ(archive_load_entry(index), nullptr);
+    }
+}
+
+TEST_F(ArchiveExternal, PathMustEndWithItsNulInsideTheStoredBytes) {
+    auto file = test_archive_bytes({test_external_entry(path), test_entry(bytes_of("q"))});
+    const size_t record = record_at(file, 0);
+    const uint32_t stored_length = uint32_t(path.size() + 1);
+    put_u32(file, record + 8, stored_length - 1); // the NUL falls outside
+    ASSERT_TRUE(test_archive_open_bytes(file));
+    EXPECT_EQ(archive_entry_size(0), -1);
+    EXPECT_EQ(archive_load_entry(0), nullptr);
+    put_u32(file, record + 8, 0);
+    ASSERT_TRUE(test_archive_open_bytes(file));
+    EXPECT_EQ(archive_load_entry(0), nullptr);
+    put_u32(file, record + 8, stored_length);
+    put_u32(file, record, uint32_t(file.size() - 2));
+    ASSERT_TRUE(test_archive_open_bytes(file));
+    EXPECT_EQ(archive_load_entry(0), nullptr);
+}
+
+} // namespace

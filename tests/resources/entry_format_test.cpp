@@ -1,0 +1,89 @@
+#include <gtest/gtest.h>
+
+#include "resources/entry_format.h"
+#include "support/test_archive.h"
+
+namespace {
+
+uint32_t u32_at(const std::vector<uint8_t>& bytes, size_t at) {
+    return bytes[at] | bytes[at + 1] << 8 | bytes[at + 2] << 16 | uint32_t(bytes[at + 3]) << 24;
+}
+
+TEST(ImageEntry, EncodedLayoutIsTheOneTheLoaderReads) {
+    const std::vector<uint16_t> pixels = {0x7FFF, 0x0001, 0x7C00, 0x03E0, 0x001F, 0x1234};
+    const auto entry = test_image_entry(3, 2, pixels);
+    const uint32_t h = u32_at(entry, 0x20);
+    ASSERT_GE(h, 0x24u);
+    ASSERT_EQ(entry.size(), h + 0x40 + 12);
+    EXPECT_EQ(entry[h + 0x10] | entry[h + 0x11] << 8, 3);
+    EXPECT_EQ(entry[h + 0x12] | entry[h + 0x13] << 8, 2);
+    EXPECT_EQ(entry[h + 0x1C], 2);
+    EXPECT_EQ(u32_at(entry, h + 0x20), 0x7C00u);
+    EXPECT_EQ(u32_at(entry, h + 0x24), 0x03E0u);
+    EXPECT_EQ(u32_at(entry, h + 0x28), 0x001Fu);
+    EXPECT_EQ(entry[h + 0x40], 0xFF);
+    EXPECT_EQ(entry[h + 0x41], 0x7F);
+    EXPECT_EQ(entry[h + 0x40 + 10], 0x34);
+    EXPECT_EQ(entry[h + 0x40 + 11], 0x12);
+
+    ImageEntryHeader header{};
+    ASSERT_TRUE(image_entry_read_header(entry, &header));
+    EXPECT_EQ(header.width, 3);
+    EXPECT_EQ(header.height, 2);
+    EXPECT_EQ(image_entry_pixel(entry, header, 2, 1), 0x1234);
+    EXPECT_EQ(image_entry_pixel(entry, header, 1, 0), 0x0001);
+}
+
+TEST(ImageEntry, HeaderMayLieAnywhereTheEntryHoldsIt) {
+    auto entry = test_image_entry(2, 1, {0x1111, 0x2222}, 0, 0, 0, 0);
+    // Move the header 8 bytes on by inserting padding.
+    entry.insert(entry.begin() + 0x40, 8, 0xEE);
+    entry[0x20] = 0x48;
+    ImageEntryHeader header{};
+    ASSERT_TRUE(image_entry_read_header(entry, &header));
+    EXPECT_EQ(header.flags, 0);
+    EXPECT_EQ(image_entry_pixel(entry, header, 1, 0), 0x2222);
+}
+
+TEST(ImageEntry, MalformedEntriesAreRecognised) {
+    const auto good = test_image_entry(4, 4, std::vector<uint16_t>(16, 1));
+    ImageEntryHeader header{};
+    ASSERT_TRUE(image_entry_read_header(good, &header));
+    auto cut = good;
+    cut.pop_back();
+    EXPECT_FALSE(image_entry_read_header(cut, &header)) << "pixels cut short";
+    EXPECT_FALSE(image_entry_read_header(std::span(good).first(0x23), &header)) << "no pointer";
+    auto far = good;
+    far[0x23] = 0xFF;
+    EXPECT_FALSE(image_entry_read_header(far, &header)) << "header outside";
+    auto near_end = good;
+    near_end[0x20] = uint8_t(good.size() - 0x3F);
+    near_end[0x21] = 0;
+    EXPECT_FALSE(image_entry_read_header(near_end, &header)) << "header past the end";
+    auto zero_mask = good;
+    zero_mask[0x40 + 0x24] = zero_mask[0x40 + 0x25] = 0;
+    EXPECT_FALSE(image_entry_read_header(zero_mask, &header)) << "masked without green";
+    zero_mask[0x40 + 0x1C] = 0;
+    EXPECT_TRUE(image_entry_read_header(zero_mask, &header)) << "masks unused without the flag";
+    auto huge = good;
+    huge[0x40 + 0x10] = huge[0x40 + 0x11] = huge[0x40 + 0x12] = huge[0x40 + 0x13] = 0xFF;
+    EXPECT_FALSE(image_entry_read_header(huge, &header)) << "65535 x 65535";
+}
+
+TEST(ImageEntry, MissingPixelsAreBlack) {
+    const auto entry = test_image_entry(2, 2, {0x7FFF});
+    ImageEntryHeader header{};
+    ASSERT_TRUE(image_entry_read_header(entry, &header));
+    EXPECT_EQ(image_entry_pixel(entry, header, 0, 0), 0x7FFF);
+    EXPECT_EQ(image_entry_pixel(entry, header, 1, 1), 0);
+}
+
+TEST(TextEntry, StoredFormDecodesToTheText) {
+    const auto stored = test_text_entry("FILE_ID.DIZ\r\n");
+    EXPECT_NE(stored, (std::vector<uint8_t>{'F', 'I'}));
+    EXPECT_EQ(stored[0], 'F' + 3);
+    const auto text = text_decode(stored);
+    EXPECT_EQ(std::string(text.begin(), text.end()), "FILE_ID.DIZ\r\n");
+}
+
+} // namespace

@@ -1,0 +1,95 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "resources/archive.h"
+#include "resources/entry_format.h"
+#include "resources/text_extract.h"
+#include "support/test_archive.h"
+
+namespace {
+
+class TextExtract : public ::testing::Test {
+  protected:
+    void TearDown() override {
+        archive_close();
+        std::filesystem::remove(out);
+    }
+    std::string out = test_temp_path("readme");
+};
+
+TEST_F(TextExtract, KeyStartsAtZeroAndStepsByThreeWithWrap) {
+    std::vector<uint8_t> stored(90, 0x41);
+    stored[0] = 0x00;  // k = 0: written as 0x00 - 3
+    stored[1] = 0x10;  // k = 3: ((0x10 + 3) ^ 3) - 3
+    stored[85] = 0xFF; // k = 255: ((0xFF + 0xFF) & 0xFF ^ 0xFF) - 3
+    stored[86] = 0x41; // k = 258 mod 256 = 2: ((0x41 + 2) ^ 2) - 3
+    ASSERT_TRUE(test_archive_open({test_entry(stored)}, true));
+    archive_extract_text(0, out.c_str());
+    const auto text = test_read_file(out);
+    ASSERT_EQ(text.size(), 90u);
+    EXPECT_EQ(text[0], 0xFD);
+    EXPECT_EQ(text[1], 0x0D);
+    EXPECT_EQ(text[85], 0xFE);
+    EXPECT_EQ(text[86], 0x3E);
+}
+
+TEST_F(TextExtract, StoredFormRoundTripsByteForByte) {
+    std::string text = "Zorbit\r\nline two\n\x1a";
+    for (int i = 0; i < 700; ++i) {
+        text.push_back(char(i * 7));
+    }
+    ASSERT_TRUE(test_archive_open({test_entry({}), test_entry(test_text_entry(text))}));
+    archive_extract_text(1, out.c_str());
+    const auto written = test_read_file(out);
+    EXPECT_EQ(std::string(written.begin(), written.end()), text);
+    EXPECT_EQ(archive_entry_record(1)->data, nullptr); // released again
+}
+
+TEST_F(TextExtract, ReplacesAnExistingFileAndEmptyEntryGivesEmptyFile) {
+    ASSERT_TRUE(test_write_file(out, std::vector<uint8_t>(50, 'x')));
+    ASSERT_TRUE(test_archive_open({test_entry({})}));
+    archive_extract_text(0, out.c_str());
+    ASSERT_TRUE(std::filesystem::exists(out));
+    EXPECT_EQ(std::filesystem::file_size(out), 0u);
+}
+
+TEST_F(TextExtract, EntryThatCannotBeLoadedIsSkipped) {
+    ASSERT_TRUE(test_write_file(out, {'o', 'l', 'd'}));
+    ASSERT_TRUE(test_archive_open({test_external_entry(test_temp_path("gone"))}));
+    archive_extract_text(0, out.c_str());
+    archive_extract_text(5, out.c_str());
+    archive_extract_text(-1, out.c_str());
+    EXPECT_EQ(test_read_file(out), (std::vector<uint8_t>{'o', 'l', 'd'}));
+    archive_close();
+    archive_extract_text(0, out.c_str());
+    EXPECT_EQ(test_read_file(out), (std::vector<uint8_t>{'o', 'l', 'd'}));
+}
+
+TEST_F(TextExtract, UnwritablePathIsSkippedAndTheEntryReleased) {
+    ASSERT_TRUE(test_archive_open({test_entry(test_text_entry("text"))}));
+    const std::string nowhere = test_temp_path("no-such-folder") + "/readme";
+    archive_extract_text(0, nowhere.c_str());
+    EXPECT_FALSE(std::filesystem::exists(nowhere));
+    EXPECT_EQ(archive_entry_record(0)->data, nullptr);
+}
+
+TEST_F(TextExtract, HeldEntryStaysHeldAfterwards) {
+    ASSERT_TRUE(test_archive_open({test_entry(test_text_entry("abc"))}));
+    const uint8_t* held = archive_load_entry(0);
+    archive_extract_text(0, out.c_str());
+    EXPECT_EQ(archive_entry_record(0)->data, held);
+    EXPECT_EQ(archive_entry_record(0)->ref_count, 1);
+    EXPECT_EQ(test_read_file(out), (std::vector<uint8_t>{'a', 'b', 'c'}));
+}
+
+TEST(TextTransform, EncodeIsTheInverseOfDecodeEverywhere) {
+    for (size_t position = 0; position < 256 * 2; position += 1) {
+        for (int byte = 0; byte < 256; ++byte) {
+            const uint8_t stored = text_encode_byte(uint8_t(byte), position);
+            ASSERT_EQ(text_decode_byte(stored, position), byte) << position;
+        }
+    }
+}
+
+} // namespace
