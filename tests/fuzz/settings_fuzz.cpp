@@ -51,7 +51,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (file == nullptr) {
         return 0;
     }
-    std::fwrite(data, 1, size, file);
+    if (size > 0) {
+        std::fwrite(data, 1, size, file);
+    }
     std::fclose(file);
     SettingsTable* table = settings_load(path.c_str());
     std::remove(path.c_str());

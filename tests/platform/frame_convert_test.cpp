@@ -1,0 +1,106 @@
+#include "platform/frame_convert.h"
+#include "support/scripted_support.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+namespace {
+
+struct Sample {
+    uint16_t pixel;
+    uint32_t expected;
+};
+
+// Converts one frame whose first pixels are the samples and checks every surface byte.
+void samples_check(const FrameConverter& converter, int bytes, const std::vector<Sample>& samples) {
+    std::vector<uint16_t> frame(320 * 200, 0);
+    for (size_t i = 0; i < samples.size(); i++) {
+        frame[i] = samples[i].pixel;
+    }
+    const int pitch = 320 * bytes + 8; // rows with padding, as surfaces may have
+    std::vector<uint8_t> surface(static_cast<size_t>(pitch) * 200, 0xEE);
+    frame_convert(converter, frame.data(), 320, 200, surface.data(), pitch);
+    for (size_t i = 0; i < samples.size(); i++) {
+        uint32_t value = 0;
+        for (int b = bytes - 1; b >= 0; b--) {
+            value = value << 8 | surface[i * bytes + static_cast<size_t>(b)];
+        }
+        EXPECT_EQ(value, samples[i].expected) << "sample " << i << " at " << bytes << " bytes";
+    }
+    // Padding between rows stays untouched.
+    EXPECT_EQ(surface[320 * static_cast<size_t>(bytes)], 0xEE);
+    EXPECT_EQ(surface[static_cast<size_t>(pitch) * 200 - 1], 0xEE);
+}
+
+TEST(FrameConvert, To32BitSurface) {
+    FrameConverter converter;
+    frame_converter_build(&converter, 0xFF0000, 0x00FF00, 0x0000FF, 0, 4);
+    EXPECT_FALSE(converter.identity);
+    EXPECT_EQ(converter.table32.size(), 65536u);
+    samples_check(converter, 4,
+                  {{0x0000, 0x000000},
+                   {0x7FFF, 0xFFFFFF},
+                   {rgb555(31, 0, 0), 0xFF0000},
+                   {rgb555(0, 31, 0), 0x00FF00},
+                   {rgb555(0, 0, 31), 0x0000FF},
+                   {rgb555(1, 16, 3), 0x088418},
+                   // The unused top bit changes nothing.
+                   {0x8000 | rgb555(1, 16, 3), 0x088418}});
+}
+
+TEST(FrameConvert, To16BitSurface) {
+    FrameConverter converter;
+    frame_converter_build(&converter, 0xF800, 0x07E0, 0x001F, 0, 2);
+    EXPECT_EQ(converter.table16.size(), 65536u);
+    samples_check(converter, 2,
+                  {{0x7FFF, 0xFFFF},
+                   {rgb555(31, 0, 0), 0xF800},
+                   {rgb555(0, 31, 0), 0x07E0},
+                   {rgb555(0, 16, 0), 33u << 5},
+                   {rgb555(0, 1, 0), 2u << 5},
+                   {rgb555(5, 0, 9), (5u << 11) | 9u}});
+}
+
+TEST(FrameConvert, To24BitSurface) {
+    FrameConverter converter;
+    frame_converter_build(&converter, 0xFF0000, 0x00FF00, 0x0000FF, 0, 3);
+    samples_check(converter, 3, {{0x7FFF, 0xFFFFFF}, {rgb555(0, 0, 31), 0x0000FF}});
+}
+
+TEST(FrameConvert, AlphaChannelIsOpaque) {
+    FrameConverter converter;
+    frame_converter_build(&converter, 0x00FF0000, 0x0000FF00, 0x000000FF, 0xFF000000, 4);
+    samples_check(converter, 4, {{0x0000, 0xFF000000}, {rgb555(31, 0, 0), 0xFFFF0000}});
+}
+
+TEST(FrameConvert, Rgb555SurfaceIsCopiedAsDrawn) {
+    FrameConverter converter;
+    frame_converter_build(&converter, 0x7C00, 0x03E0, 0x001F, 0, 2);
+    EXPECT_TRUE(converter.identity);
+    samples_check(converter, 2, {{0x1234, 0x1234}, {0x7FFF, 0x7FFF}});
+}
+
+TEST(FrameConvert, PaletteSurfaceUsesTheMapper) {
+    FrameConverter converter;
+    frame_converter_build_from(
+        &converter, 1,
+        [](void*, uint8_t r, uint8_t g, uint8_t b) -> uint32_t {
+            return (r > 127 ? 4u : 0u) | (g > 127 ? 2u : 0u) | (b > 127 ? 1u : 0u);
+        },
+        nullptr);
+    samples_check(converter, 1,
+                  {{rgb555(31, 0, 0), 4}, {rgb555(0, 31, 31), 3}, {0x8000 | rgb555(31, 0, 0), 4}});
+}
+
+TEST(FrameConvert, SmallerSurfaceTakesTheTopLeftOnly) {
+    FrameConverter converter;
+    frame_converter_build(&converter, 0xFF0000, 0x00FF00, 0x0000FF, 0, 4);
+    std::vector<uint16_t> frame(320 * 200, 0x7FFF);
+    std::vector<uint32_t> surface(10 * 5 + 1, 0);
+    frame_convert(converter, frame.data(), 10, 5, reinterpret_cast<uint8_t*>(surface.data()), 40);
+    EXPECT_EQ(surface[49], 0xFFFFFFu);
+    EXPECT_EQ(surface[50], 0u);
+}
+
+} // namespace

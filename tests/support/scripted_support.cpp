@@ -1,0 +1,43 @@
+#include "support/scripted_support.h"
+
+#include "app/display.h"
+
+#include <filesystem>
+#include <fstream>
+
+void ScriptedTest::SetUp() {
+    scripted_start(ScriptedSetup{});
+    frame.assign(320 * 200, 0);
+    display_set_target(frame.data());
+}
+
+void ScriptedTest::TearDown() {
+    scripted_stop();
+    draw_target = nullptr;
+}
+
+void ScriptedTest::scripted_restart(const ScriptedSetup& setup) {
+    scripted_start(setup);
+}
+
+std::vector<ScriptedKey> scripted_tap(uint32_t tick, uint32_t symbol, uint32_t hold_ms) {
+    return {ScriptedKey{tick, symbol, true}, ScriptedKey{tick + hold_ms, symbol, false}};
+}
+
+std::string scripted_temp_path(const std::string& name) {
+    const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
+    std::filesystem::path folder = std::filesystem::path(ZORBIT_BINARY_DIR) / "test_output" /
+                                   (std::string(test->test_suite_name()) + "." + test->name());
+    std::filesystem::create_directories(folder);
+    return (folder / name).string();
+}
+
+std::vector<std::string> scripted_read_lines(const std::string& path) {
+    std::vector<std::string> lines;
+    std::ifstream file(path);
+    std::string line;
+    while (std::getline(file, line)) {
+        lines.push_back(line);
+    }
+    return lines;
+}
