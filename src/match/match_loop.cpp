@@ -56,7 +56,6 @@ void goal_handle(int32_t goal) {
     } else {
         side2_score += 1;
     }
-    debug_log("goal %d: %d-%d\n", goal, side1_score, side2_score);
     bodies_restore_backgrounds();
     goal_animation();
     body_list_free();
@@ -69,6 +68,7 @@ void goal_handle(int32_t goal) {
     body_list_reset();
     kick_off();
     score_display();
+    debug_log("goal %d: %d-%d\n", goal, side1_score, side2_score);
 }
 
 // The clock step of one frame: counts down, redraws the bar, or runs time-up once.

@@ -95,8 +95,8 @@ TEST_F(BodyTest, RestoreRunsTailToHeadSoOverlapsLeaveOnlyTheBackground) {
     Body* red = body_head;
     Body* ball = body_tail;
     // The ball overlaps the red player, drawn earlier in the same frame.
-    ball->x = red->x + 5;
-    ball->y = red->y + 5;
+    ball->x = ball->prev_x = red->x + 5;
+    ball->y = ball->prev_y = red->y + 5;
     for (Body* b = body_head; b != nullptr; b = b->next) {
         body_save_background(b);
         sprite_draw(b->image, static_cast<int>(b->x), static_cast<int>(b->y));
@@ -133,9 +133,9 @@ TEST_F(BodyTest, SaveUndersAreClippedToTheScreen) {
     const auto before = screen_copy();
     body_list_reset();
     kick_off();
-    const double places[][2] = {{140, 190},  {310, 195}, {-5, -7},   {-100, 50}, {400, 20},
-                                {20, 250},   {315, 199}, {319, 199}, {0, 0},     {1e12, -1e12},
-                                {-3.5, 100}, {200, -0.5}};
+    const double places[][2] = {{140, 190}, {310, 195},    {-5, -7},    {-100, 50},
+                                {400, 20},  {20, 250},     {315, 199},  {319, 199},
+                                {0, 0},     {1e12, -1e12}, {-3.5, 100}, {200, -0.5}};
     for (const auto& place : places) {
         for (Body* b = body_head; b != nullptr; b = b->next) {
             b->x = place[0];

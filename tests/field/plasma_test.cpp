@@ -40,7 +40,8 @@ TEST_F(PlasmaTest, WaveTables) {
     EXPECT_EQ(cosine_table[1], 255);
     const double c = 3.14159265358 / 127.5;
     for (int i = 1; i < 255; ++i) {
-        EXPECT_EQ(sine_table[i], static_cast<int>(std::floor((std::sin(i * c) + 1.0) * 128.0)) & 0xFF);
+        EXPECT_EQ(sine_table[i],
+                  static_cast<int>(std::floor((std::sin(i * c) + 1.0) * 128.0)) & 0xFF);
     }
     EXPECT_EQ(plasma_phase_1, 10);
     EXPECT_EQ(plasma_phase_2, 90);

@@ -1,7 +1,6 @@
 #include "support/scripted_support.h"
 
 #include "app/display.h"
-#include "app/game_settings.h"
 
 #include <filesystem>
 #include <fstream>
@@ -42,7 +41,3 @@ std::vector<std::string> scripted_read_lines(const std::string& path) {
     }
     return lines;
 }
-
-// Stand-ins until the settings store lands on this branch; weak, so the real ones win.
-__attribute__((weak)) int32_t refresh_rate = 60;
-__attribute__((weak)) int32_t video_scale = 3;

@@ -562,10 +562,8 @@ def end_picture_side(side):
     c, light, dark = (RED, RED_LIGHT, RED_DARK) if side == 1 else (GREEN, GREEN_LIGHT, GREEN_DARK)
     card(cv, 0, 0, w - 1, 31, c, PANEL, dark)
     word = "RED WINS!" if side == 1 else "GREEN WINS!"
-    fancy_center(cv, w // 2 + 8, 5, word, 2, WHITE, light, (1, 1, 2))
-    text_center(cv, w // 2 + 8, 21, "SIDE %d TAKES THE MATCH" % side, c)
-    sprite = red_player() if side == 1 else green_player()
-    paste_glow(cv, sprite, 5, 7)
+    fancy_center(cv, w // 2, 5, word, 2, WHITE, light, (1, 1, 2))
+    text_center(cv, w // 2, 22, "SIDE %d TAKES THE MATCH" % side, c)
     return cv
 
 

@@ -51,8 +51,8 @@ Outputs outputs;
 
 void outputs_write() {
     if (!outputs.hashes_path.empty()) {
-        std::FILE* out = outputs.hashes_path == "-" ? stdout
-                                                    : std::fopen(outputs.hashes_path.c_str(), "w");
+        std::FILE* out =
+            outputs.hashes_path == "-" ? stdout : std::fopen(outputs.hashes_path.c_str(), "w");
         if (out != nullptr) {
             const auto& hashes = scripted_frame_hashes();
             for (size_t i = 0; i < hashes.size(); ++i) {

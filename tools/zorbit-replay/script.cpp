@@ -12,11 +12,11 @@ struct NamedKey {
 };
 
 constexpr NamedKey named_keys[] = {
-    {"backspace", 8}, {"tab", 9},    {"return", 13}, {"escape", 27}, {"esc", 27},
-    {"space", 32},    {"up", 273},   {"down", 274},  {"right", 275}, {"left", 276},
-    {"f1", 282},      {"f2", 283},   {"f3", 284},    {"f4", 285},    {"f5", 286},
-    {"f6", 287},      {"f7", 288},   {"f8", 289},    {"f9", 290},    {"f10", 291},
-    {"f11", 292},     {"f12", 293},  {"lshift", 304}, {"rshift", 303},
+    {"backspace", 8}, {"tab", 9},   {"return", 13},  {"escape", 27},  {"esc", 27},
+    {"space", 32},    {"up", 273},  {"down", 274},   {"right", 275},  {"left", 276},
+    {"f1", 282},      {"f2", 283},  {"f3", 284},     {"f4", 285},     {"f5", 286},
+    {"f6", 287},      {"f7", 288},  {"f8", 289},     {"f9", 290},     {"f10", 291},
+    {"f11", 292},     {"f12", 293}, {"lshift", 304}, {"rshift", 303},
 };
 
 std::optional<uint32_t> number_parse(const std::string& text) {

@@ -1,0 +1,161 @@
+#include "gfx/bitmap.h"
+#include "gfx/image.h"
+#include "resources/archive.h"
+#include "support/scripted_support.h"
+#include "support/test_archive.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+void put_u32(std::vector<uint8_t>& bytes, size_t at, uint32_t value) {
+    for (int i = 0; i < 4; ++i) {
+        bytes[at + i] = static_cast<uint8_t>(value >> (8 * i));
+    }
+}
+
+std::vector<uint16_t> bitmap_pixels(const Bitmap* bitmap) {
+    return {bitmap->pixels, bitmap->pixels + size_t{bitmap->width} * bitmap->height};
+}
+
+class Images : public ::testing::Test {
+  protected:
+    void TearDown() override { archive_close(); }
+    // An archive whose entry 3 is the given entry.
+    void archive_with(std::vector<uint8_t> entry) {
+        std::vector<TestEntry> entries(5, test_entry({1, 2, 3}));
+        entries[3] = test_entry(std::move(entry));
+        ASSERT_TRUE(test_archive_open(entries));
+    }
+    int32_t holders(int32_t index) { return archive_entry_record(index)->ref_count; }
+};
+
+const std::vector<uint16_t> samples = {0xFFFF, 0x07E0, 0x0020, 0xF800, 0x001F, 0x1234};
+
+TEST_F(Images, FlagClearLeavesThePixelsAsStored) {
+    archive_with(test_image_entry(3, 2, samples, 0, 0, 0, 0));
+    Bitmap* image = image_load(3);
+    ASSERT_NE(image, nullptr);
+    EXPECT_EQ(image->width, 3);
+    EXPECT_EQ(image->height, 2);
+    EXPECT_EQ(image->capacity, 0u);
+    EXPECT_EQ(bitmap_pixels(image), samples);
+    image_release(image, 3);
+}
+
+TEST_F(Images, DisplayMasksLeaveThePixelsAsStored) {
+    archive_with(test_image_entry(2, 3, samples));
+    Bitmap* image = image_load(3);
+    ASSERT_NE(image, nullptr);
+    EXPECT_EQ(bitmap_pixels(image), samples);
+    image_release(image, 3);
+}
+
+TEST_F(Images, Rgb565IsConvertedInPlaceHalvingGreen) {
+    archive_with(test_image_entry(6, 1, samples, 2, 0xF800, 0x07E0, 0x001F));
+    Bitmap* image = image_load(3);
+    ASSERT_NE(image, nullptr);
+    // 0x1234 is red 2, green 17, blue 20 in 5-6-5: green 8 in 5-5-5.
+    EXPECT_EQ(bitmap_pixels(image),
+              (std::vector<uint16_t>{0x7FFF, 0x03E0, 0x0000, 0x7C00, 0x001F, rgb555(2, 8, 20)}));
+    // The pixels are the archive's own copy of the entry, borrowed.
+    uint8_t* data = archive_load_entry(3);
+    EXPECT_EQ(reinterpret_cast<uint8_t*>(image->pixels), data + 0x80);
+    archive_release_entry(3);
+    image_release(image, 3);
+}
+
+TEST_F(Images, SwappedChannelsMoveWithoutRescaling) {
+    // Blue in the high bits, red in the low bits; a 4-bit green widens to 5.
+    archive_with(test_image_entry(2, 1, {static_cast<uint16_t>(0x7C00 | (0xF << 5) | 0x0003), 0}, 2,
+                                  0x001F, 0x01E0, 0x7C00));
+    Bitmap* image = image_load(3);
+    ASSERT_NE(image, nullptr);
+    EXPECT_EQ(image->pixels[0], rgb555(3, 30, 31));
+    EXPECT_EQ(image->pixels[1], 0);
+    image_release(image, 3);
+}
+
+TEST_F(Images, MissingEntriesGiveNull) {
+    EXPECT_EQ(image_load(0), nullptr); // no archive open
+    archive_with(test_image_entry(1, 1, {1}));
+    EXPECT_EQ(image_load(5), nullptr);
+    EXPECT_EQ(image_load(-1), nullptr);
+    image_release(nullptr, 3); // nothing to release
+}
+
+TEST_F(Images, ReleaseFreesTheRecordAndTheEntry) {
+    archive_with(test_image_entry(1, 1, {1}));
+    Bitmap* image = image_load(3);
+    ASSERT_NE(image, nullptr);
+    EXPECT_EQ(holders(3), 1);
+    image_release(image, 3);
+    EXPECT_EQ(holders(3), 0);
+    EXPECT_EQ(archive_entry_record(3)->data, nullptr);
+}
+
+// Entries that must be refused, whole, with the entry handed back to the archive.
+class DamagedImages : public Images,
+                      public ::testing::WithParamInterface<std::pair<const char*, int>> {};
+
+std::vector<uint8_t> damaged_entry(int kind) {
+    std::vector<uint8_t> entry = test_image_entry(4, 4, std::vector<uint16_t>(16, 0x1111));
+    switch (kind) {
+    case 0: // one pixel byte short
+        entry.pop_back();
+        break;
+    case 1: // too short to hold the header position
+        entry.resize(0x23);
+        break;
+    case 2: // header beyond the entry
+        put_u32(entry, 0x20, 0x7FFFFFF0);
+        break;
+    case 3: // header that wraps around in 32 bits
+        put_u32(entry, 0x20, 0xFFFFFFF0);
+        break;
+    case 4: // a size far beyond the pixels there are
+        entry[0x40 + 0x10] = 0xFF;
+        entry[0x40 + 0x11] = 0xFF;
+        break;
+    case 5: // converted, but a zero mask
+        put_u32(entry, 0x40 + 0x24, 0);
+        break;
+    case 6: // pixels starting on an odd byte
+        entry.insert(entry.begin() + 0x40, 0);
+        put_u32(entry, 0x20, 0x41);
+        break;
+    }
+    return entry;
+}
+
+TEST_P(DamagedImages, AreRefused) {
+    archive_with(damaged_entry(GetParam().second));
+    EXPECT_EQ(image_load(3), nullptr);
+    EXPECT_EQ(holders(3), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Entries, DamagedImages,
+                         ::testing::Values(std::pair{"ShortPixels", 0}, std::pair{"NoHeader", 1},
+                                           std::pair{"HeaderBeyond", 2},
+                                           std::pair{"HeaderWraps", 3}, std::pair{"HugeSize", 4},
+                                           std::pair{"ZeroMask", 5}, std::pair{"OddPixels", 6}),
+                         [](const auto& info) { return std::string(info.param.first); });
+
+TEST_F(Images, ZeroMaskIsFineWhenNothingIsConverted) {
+    archive_with(test_image_entry(1, 1, {0x4321}, 0, 0, 0, 0));
+    Bitmap* image = image_load(3);
+    ASSERT_NE(image, nullptr);
+    EXPECT_EQ(image->pixels[0], 0x4321);
+    image_release(image, 3);
+}
+
+TEST_F(Images, EmptyPictureLoads) {
+    archive_with(test_image_entry(0, 0, {}));
+    Bitmap* image = image_load(3);
+    ASSERT_NE(image, nullptr);
+    EXPECT_EQ(image->width, 0);
+    EXPECT_EQ(image->height, 0);
+    image_release(image, 3);
+}
+
+} // namespace

@@ -1,0 +1,203 @@
+// Frames of a real match, played in-process on the scripted platform.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "field/body.h"
+#include "game_harness.h"
+#include "match/match_loop.h"
+#include "match/score_display.h"
+#include "platform/clock.h"
+#include "screens/match_keys.h"
+
+namespace {
+
+class MatchTest : public ::testing::Test {
+  protected:
+    void start(const std::vector<ScriptedKey>& keys = {}) {
+        ScriptedSetup setup;
+        setup.keys = keys;
+        game_harness_start(setup);
+    }
+    void TearDown() override { game_harness_stop(); }
+
+    // Puts the ball where its next move takes it out through an opening.
+    static void ball_about_to_score(int32_t goal) {
+        Body* ball = body_tail;
+        ball->x = 150;
+        ball->vx = 0;
+        ball->y = goal == 1 ? 189.9 : 0.1;
+        ball->vy = goal == 1 ? 1.0 : -1.0;
+    }
+};
+
+// No time passes between the kick-off and the first frame on the virtual clock, so the
+// clock is first drawn in the second frame, the first with elapsed time.
+TEST_F(MatchTest, FirstFrameOfAn84SecondMatchShows83ClockCells) {
+    start();
+    MatchState state{};
+    match_begin(state);
+    EXPECT_EQ(match_frame(state), FrameResult::next);
+    EXPECT_EQ(scripted_last_frame()[3 * 320 + 215], pitch_image->pixels[3 * 320 + 215]);
+    EXPECT_EQ(match_frame(state), FrameResult::next);
+    ASSERT_EQ(scripted_frame_count(), 2u);
+    const auto& frame = scripted_last_frame();
+    const uint16_t white = rgb555(31, 31, 31);
+    EXPECT_EQ(frame[3 * 320 + 215], white);
+    EXPECT_EQ(frame[3 * 320 + 224 + 82], rgb555(31, 82 % 32, 12)) << "cell 83 lit";
+    EXPECT_EQ(frame[3 * 320 + 224 + 83], white) << "the right cap where cell 84 was";
+    EXPECT_EQ(frame[3 * 320 + 315], pitch_image->pixels[3 * 320 + 315]);
+    EXPECT_EQ(frame_counter, 2);
+}
+
+TEST_F(MatchTest, TheFirstFrameDrawsPlasmaScoreAndBodiesBeforeTheyMove) {
+    start();
+    MatchState state{};
+    match_begin(state);
+    match_frame(state);
+    match_frame(state);
+    const auto& frame = scripted_last_frame();
+    // The red player is drawn where the first frame left it, then moved.
+    EXPECT_EQ(frame[(90 + 5) * 320 + 80 + 5], rgb555(31, 4, 4));
+    EXPECT_EQ(body_head->x, 80.0 + 16 * 0.5 * 1.0 * 0.1);
+    // Plasma: two rows grown at the top of the inner area, black below.
+    EXPECT_EQ(frame[20 * 320 + 100], 0);
+    EXPECT_NE(frame[16 * 320 + 100], pitch_image->pixels[16 * 320 + 100]);
+}
+
+TEST_F(MatchTest, AGoalIsCountedShownAndFollowedByAFreshKickOff) {
+    start();
+    MatchState state{};
+    match_begin(state);
+    match_frame(state);
+    Body* red = body_head;
+    red->vx = 3.0;
+    ball_about_to_score(1);
+    const uint64_t frames_before = scripted_frame_count();
+    const uint32_t ticks_before = clock_ticks();
+    EXPECT_EQ(match_frame(state), FrameResult::next);
+    EXPECT_EQ(side1_score, 1);
+    EXPECT_EQ(side2_score, 0);
+    EXPECT_EQ(state.last_goal, 1);
+    // One frame, 30 animation frames, then the 120-wide goal picture zooms in 41 frames.
+    EXPECT_EQ(scripted_frame_count() - frames_before, 1u + 30u + 41u);
+    EXPECT_GE(clock_ticks() - ticks_before, 1500u) << "the pause after a goal";
+    EXPECT_EQ(state.last_ticks, clock_ticks()) << "goal handling counts in no frame";
+    ASSERT_EQ(body_count, 3);
+    EXPECT_EQ(body_head->x, 80.0);
+    EXPECT_EQ(body_head->vx, 0.5) << "the new kick-off resets the players";
+    EXPECT_EQ(body_tail->x, 160.0);
+    // The score redraw shows side 1's marker.
+    EXPECT_EQ(screen_pixel(72, 2), rgb555(marker_frame, 31, 20));
+}
+
+TEST_F(MatchTest, EscapeInTheFrameOfAGoalHandlesTheGoalThenQuitsWithoutAnEndScreen) {
+    start({{3000, 27, false}});
+    MatchState state{};
+    match_begin(state);
+    match_frame(state);
+    side1_score = 5;
+    ball_about_to_score(1);
+    scripted_push_key(27, true);
+    EXPECT_EQ(match_frame(state), FrameResult::quit);
+    EXPECT_EQ(side1_score, 6) << "the goal is counted";
+    EXPECT_EQ(key_state[27], 0) << "the match ends once Escape is released";
+    const auto& lines = scripted_debug_lines();
+    EXPECT_NE(std::find(lines.begin(), lines.end(), "goal 1: 6-0\n"), lines.end());
+    EXPECT_NE(std::find(lines.begin(), lines.end(), "match quit\n"), lines.end());
+    for (const std::string& line : lines) {
+        EXPECT_EQ(line.find("wins"), std::string::npos) << line;
+    }
+}
+
+TEST_F(MatchTest, AScoreAboveFiveEndsTheMatchAtTheStartOfTheNextFrame) {
+    start();
+    MatchState state{};
+    match_begin(state);
+    match_frame(state);
+    side2_score = 5;
+    ball_about_to_score(2);
+    EXPECT_EQ(match_frame(state), FrameResult::next) << "the winning goal is handled first";
+    EXPECT_EQ(side2_score, 6);
+    const uint64_t frames = scripted_frame_count();
+    EXPECT_EQ(match_frame(state), FrameResult::won);
+    EXPECT_EQ(scripted_frame_count(), frames) << "nothing else happens in that frame";
+}
+
+TEST_F(MatchTest, HoldingF12LowersTheThresholdOncePerFrameWithAMessageEach) {
+    // Held while the pumps at ticks 0, 16, ..., 304 run: 20 frames.
+    start({{0, 293, true}, {310, 293, false}});
+    MatchState state{};
+    match_begin(state);
+    testing::internal::CaptureStdout();
+    for (int frame = 0; frame < 25; ++frame) {
+        match_frame(state);
+    }
+    const std::string out = testing::internal::GetCapturedStdout();
+    EXPECT_EQ(alpha_threshold, -5);
+    std::string expected;
+    for (int value = 14; value >= -5; --value) {
+        expected += "alpha threshold set to " + std::to_string(value);
+    }
+    EXPECT_EQ(out, expected);
+}
+
+TEST_F(MatchTest, HoldingF11AndF12TogetherPrintsTwiceAndKeepsTheThreshold) {
+    start({{0, 292, true}, {0, 293, true}, {20, 292, false}, {20, 293, false}});
+    MatchState state{};
+    match_begin(state);
+    testing::internal::CaptureStdout();
+    match_frame(state);
+    match_frame(state);
+    match_frame(state);
+    const std::string out = testing::internal::GetCapturedStdout();
+    EXPECT_EQ(alpha_threshold, 15);
+    EXPECT_EQ(out, "alpha threshold set to 16alpha threshold set to 15"
+                   "alpha threshold set to 16alpha threshold set to 15");
+}
+
+TEST_F(MatchTest, BothPlayersSteerInTheSameFrame) {
+    // Red right (275), green up (113).
+    start({{0, 275, true}, {0, 113, true}});
+    MatchState state{};
+    match_begin(state);
+    match_frame(state);
+    EXPECT_EQ(body_head->vx, 0.5 + 0.1);
+    EXPECT_EQ(body_head->next->vy, 0.5 - 0.1);
+}
+
+TEST_F(MatchTest, TimeUpRaisesTheLeaderAndLeavesNoTraceOfItsPictures) {
+    start();
+    game_length = 1;
+    plasma_disabled = 1;
+    MatchState state{};
+    match_begin(state);
+    side1_score = 3;
+    side2_score = 1;
+    int frames = 0;
+    while (state.clock.remaining > 0 && frames < 200) {
+        // Keep the ball from scoring while the clock runs down.
+        body_tail->vx = 0;
+        body_tail->vy = 0;
+        match_frame(state);
+        ++frames;
+    }
+    EXPECT_EQ(frames, 1 + 63) << "the first frame has no elapsed time";
+    EXPECT_EQ(side1_score, 5);
+    EXPECT_EQ(side2_score, 1);
+    // The frame after time-up: the pictures are gone from the inner area.
+    bodies_restore_backgrounds();
+    for (int y = 20; y < 180; ++y) {
+        for (int x = 8; x < 312; ++x) {
+            ASSERT_EQ(screen_pixel(x, y), pitch_image->pixels[y * 320 + x]) << x << "," << y;
+        }
+    }
+    // Fresh save-unders at the bodies' current places hold the pitch.
+    for (const Body* b = body_head; b != nullptr; b = b->next) {
+        const int x0 = static_cast<int>(b->x);
+        const int y0 = static_cast<int>(b->y);
+        EXPECT_EQ(b->save_under->pixels[0], pitch_image->pixels[y0 * 320 + x0]);
+    }
+}
+
+} // namespace

@@ -1,0 +1,196 @@
+// Score markers, the clock bar, the match clock, time-up's rule and the goal animation areas.
+#include <gtest/gtest.h>
+
+#include "game_harness.h"
+#include "match/clock.h"
+#include "match/match_loop.h"
+#include "match/score_display.h"
+#include "match/sequences.h"
+
+namespace {
+
+class PanelsTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        game_harness_start();
+        MatchState state{};
+        match_begin(state);
+        side1_score = 0;
+        side2_score = 0;
+    }
+    void TearDown() override { game_harness_stop(); }
+};
+
+uint16_t marker_colour(int frame) {
+    return rgb555(frame, 31, 20);
+}
+
+TEST_F(PanelsTest, MarkersShowEachSidesGoalsHalfACycleApart) {
+    side2_score = 3;
+    const uint16_t top_background = screen_pixel(75, 4);
+    score_display(); // the first of the run: frame 1 at the top, 16 at the bottom
+    EXPECT_EQ(marker_frame, 1);
+    EXPECT_EQ(screen_pixel(75, 4), top_background) << "side 1 has no goal";
+    for (int x : {70, 82, 94}) {
+        EXPECT_EQ(screen_pixel(x, 191), marker_colour(16)) << x;
+        EXPECT_EQ(screen_pixel(x + 9, 198), marker_colour(16)) << x;
+    }
+    EXPECT_NE(screen_pixel(106, 191), marker_colour(16));
+    EXPECT_NE(screen_pixel(80, 191), marker_colour(16)) << "two free columns between markers";
+}
+
+TEST_F(PanelsTest, MarkerFramesWrapAfterThirtyCalls) {
+    side1_score = 9; // above 5 still shows five
+    side2_score = 1;
+    score_display();
+    for (int call = 0; call < 30; ++call) {
+        score_display();
+    }
+    EXPECT_EQ(marker_frame, 1);
+    for (int i = 0; i < 5; ++i) {
+        EXPECT_EQ(screen_pixel(70 + 12 * i, 0), marker_colour(1));
+    }
+    EXPECT_NE(screen_pixel(130, 0), marker_colour(1));
+    for (int call = 0; call < 14; ++call) {
+        score_display();
+    }
+    EXPECT_EQ(marker_frame, 15);
+    EXPECT_EQ(screen_pixel(70, 191), marker_colour(0)) << "15 + 15 wraps to 0";
+}
+
+TEST_F(PanelsTest, ScoreDisplayClearsOldMarkersAndKeepsTheThreshold) {
+    side1_score = 5;
+    score_display();
+    side1_score = 0;
+    alpha_threshold = -7;
+    score_display();
+    EXPECT_EQ(alpha_threshold, -7);
+    EXPECT_EQ(screen_pixel(70, 0), pitch_image->pixels[70]);
+    EXPECT_EQ(screen_pixel(125, 9), pitch_image->pixels[9 * 320 + 125]);
+}
+
+uint16_t clock_cell(int cell, int row) {
+    return rgb555(31, cell % 32, row * 4);
+}
+
+// x of clock pixels: 215 + 9 cap, then cells, then the 8-pixel cap.
+TEST_F(PanelsTest, ClockRowsFollowTheCellCount) {
+    const uint16_t white = rgb555(31, 31, 31);
+    clock_display(84);
+    for (int row = 0; row < 8; ++row) {
+        EXPECT_EQ(screen_pixel(215, row), white);
+        EXPECT_EQ(screen_pixel(224, row), clock_cell(0, row));
+        EXPECT_EQ(screen_pixel(224 + 83, row), clock_cell(83, row));
+        EXPECT_EQ(screen_pixel(308, row), white);
+        EXPECT_EQ(screen_pixel(315, row), white);
+    }
+    EXPECT_EQ(screen_pixel(316, 0), pitch_image->pixels[316]);
+    EXPECT_EQ(screen_pixel(215, 8), pitch_image->pixels[8 * 320 + 215]);
+    const auto full = screen_copy();
+    clock_display(90);
+    EXPECT_EQ(screen_copy(), full) << "above 84 draws like 84";
+
+    clock_display(0);
+    EXPECT_EQ(screen_pixel(223, 3), white);
+    EXPECT_EQ(screen_pixel(224, 3), white) << "the right cap follows the left cap";
+    EXPECT_EQ(screen_pixel(231, 3), white);
+    EXPECT_EQ(screen_pixel(232, 3), pitch_image->pixels[3 * 320 + 232]) << "black is see-through";
+
+    clock_display(40);
+    EXPECT_EQ(screen_pixel(224 + 39, 5), clock_cell(39, 5));
+    EXPECT_EQ(screen_pixel(224 + 40, 5), white);
+    EXPECT_EQ(screen_pixel(224 + 48, 5), pitch_image->pixels[5 * 320 + 272]);
+}
+
+TEST_F(PanelsTest, ClockDisplayKeepsTheThreshold) {
+    alpha_threshold = 40;
+    clock_display(10);
+    EXPECT_EQ(alpha_threshold, 40);
+}
+
+TEST(MatchClock, EightyFourSecondsGiveOneSecondCellsAnd83First) {
+    MatchClock clock = match_clock_start(84);
+    EXPECT_EQ(clock.step, 1000);
+    EXPECT_EQ(match_clock_advance(clock, 0), ClockEvent::none);
+    EXPECT_EQ(match_clock_advance(clock, 16), ClockEvent::redraw);
+    EXPECT_EQ(clock.shown_cells, 83);
+    EXPECT_EQ(clock.next_redraw, 83000);
+    EXPECT_EQ(match_clock_advance(clock, 16), ClockEvent::none);
+    EXPECT_EQ(match_clock_advance(clock, 83968 - 82999), ClockEvent::redraw);
+    EXPECT_EQ(clock.shown_cells, 82);
+}
+
+TEST(MatchClock, OneSecondGivesElevenMillisecondCellsAndUpTo90) {
+    MatchClock clock = match_clock_start(1);
+    EXPECT_EQ(clock.step, 11);
+    EXPECT_EQ(match_clock_advance(clock, 1), ClockEvent::redraw);
+    EXPECT_EQ(clock.shown_cells, 90);
+}
+
+TEST(MatchClock, ReachingZeroExactlyIsTimeUpOnce) {
+    MatchClock clock = match_clock_start(2);
+    EXPECT_EQ(match_clock_advance(clock, 1999), ClockEvent::redraw);
+    EXPECT_EQ(match_clock_advance(clock, 1), ClockEvent::time_up);
+    EXPECT_EQ(match_clock_advance(clock, 16), ClockEvent::none);
+    EXPECT_EQ(match_clock_advance(clock, 16), ClockEvent::none);
+}
+
+TEST(MatchClock, NoClockForLengthsOfZeroOrLess) {
+    for (int32_t length : {0, -5}) {
+        MatchClock clock = match_clock_start(length);
+        EXPECT_EQ(match_clock_advance(clock, 16), ClockEvent::none);
+        EXPECT_EQ(match_clock_advance(clock, 1000000), ClockEvent::none);
+    }
+}
+
+TEST(MatchClock, LongLengthsCountWithoutOverflow) {
+    MatchClock clock = match_clock_start(INT32_MAX);
+    EXPECT_EQ(clock.remaining, int64_t{INT32_MAX} * 1000);
+    EXPECT_EQ(match_clock_advance(clock, 16), ClockEvent::redraw);
+    EXPECT_EQ(clock.remaining, int64_t{INT32_MAX} * 1000 - 16);
+    EXPECT_EQ(clock.shown_cells, clock.remaining / clock.step);
+    MatchClock fits = match_clock_start(2147483); // the longest whose milliseconds fit 32 bits
+    EXPECT_EQ(fits.step, 2147483000 / 84);
+}
+
+TEST(TimeUp, TheLeaderGoesToFive) {
+    const int32_t cases[][4] = {
+        {3, 1, 5, 1}, {2, 4, 2, 5}, {2, 2, 5, 5}, {5, 0, 5, 0}, {0, 0, 5, 5}};
+    for (const auto& c : cases) {
+        int32_t a = c[0];
+        int32_t b = c[1];
+        time_up_scores(a, b);
+        EXPECT_EQ(a, c[2]) << c[0] << ":" << c[1];
+        EXPECT_EQ(b, c[3]) << c[0] << ":" << c[1];
+    }
+}
+
+TEST(GoalAreas, SitLeftOfAndAboveThePlayers) {
+    const GoalAreas at = goal_areas(100, 50, 200, 120);
+    EXPECT_EQ(at.ax, 97);
+    EXPECT_EQ(at.ay, 39);
+    EXPECT_EQ(at.bx, 189);
+    EXPECT_EQ(at.by, 112);
+    const GoalAreas edge = goal_areas(290.7, 30.2, 5.5, 3.9);
+    EXPECT_EQ(edge.ax, 287);
+    EXPECT_EQ(edge.ay, 19);
+    EXPECT_EQ(edge.bx, -6);
+    EXPECT_EQ(edge.by, -5);
+}
+
+TEST(StripFrame, FramesAre32RowsApartAnd34TallCutAtTheEnd) {
+    std::vector<uint16_t> pixels(43 * 962);
+    Bitmap strip{43, 962, pixels.data(), 0};
+    Bitmap f = strip_frame(&strip, 43, 29, 32, 34);
+    EXPECT_EQ(f.pixels, pixels.data() + 29 * 32 * 43);
+    EXPECT_EQ(f.height, 34);
+    EXPECT_EQ(f.width, 43);
+    Bitmap shortened{43, 950, pixels.data(), 0};
+    EXPECT_EQ(strip_frame(&shortened, 43, 29, 32, 34).height, 950 - 928);
+    Bitmap tiny{43, 100, pixels.data(), 0};
+    EXPECT_EQ(strip_frame(&tiny, 43, 29, 32, 34).height, 0);
+    EXPECT_EQ(strip_frame(&tiny, 43, 2, 32, 34).height, 34 - 0);
+    EXPECT_EQ(strip_frame(&tiny, 43, 3, 32, 34).height, 4);
+}
+
+} // namespace

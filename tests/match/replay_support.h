@@ -1,0 +1,82 @@
+#pragma once
+// Whole-game runs through zorbit-replay, in a private folder holding the test archive.
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "game_harness.h"
+
+struct ReplayRun {
+    int status = -1;
+    std::vector<std::string> hashes; // one per presented frame
+    std::string trace;               // the game's debug trace
+    std::string out;                 // standard output
+    std::string err;                 // standard error
+};
+
+inline std::string file_text(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+// A private game folder, removed afterwards unless ZORBIT_KEEP is set.
+struct GameFolder {
+    std::filesystem::path path;
+    GameFolder() = default;
+    GameFolder(const GameFolder&) = delete;
+    GameFolder& operator=(const GameFolder&) = delete;
+    ~GameFolder() {
+        if (!path.empty() && std::getenv("ZORBIT_KEEP") == nullptr) {
+            std::error_code ignored;
+            std::filesystem::remove_all(path, ignored);
+        }
+    }
+    std::filesystem::path operator/(const char* name) const { return path / name; }
+};
+
+// Fills a folder with zrb.res and a zorbit.ini (sound off unless the ini says otherwise).
+inline void game_folder_make(GameFolder& folder, const std::string& ini,
+                             const std::vector<TestEntry>& entries = game_archive_entries()) {
+    folder.path = test_temp_path("game");
+    const std::filesystem::path& dir = folder.path;
+    std::filesystem::create_directories(dir);
+    test_write_file((dir / "zrb.res").string(), test_archive_bytes(entries));
+    std::ofstream(dir / "zorbit.ini") << "[audio]\nenablesound=0\n" << ini;
+}
+
+inline ReplayRun replay_run(const GameFolder& folder, const std::string& script,
+                            const std::string& options = "") {
+    const std::filesystem::path& dir = folder.path;
+    std::ofstream(dir / "script.txt") << script;
+    const std::string tool = ZORBIT_BINARY_DIR "/tools/zorbit-replay/zorbit-replay";
+    const std::string command = "cd '" + dir.string() + "' && '" + tool + "' --hashes hashes.txt" +
+                                " --trace trace.txt --time-limit 3600000 " + options +
+                                " script.txt > out.txt 2> err.txt";
+    const int raw = std::system(command.c_str());
+    ReplayRun run;
+    run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    std::istringstream hashes(file_text(dir / "hashes.txt"));
+    std::string index, hash;
+    while (hashes >> index >> hash) {
+        run.hashes.push_back(hash);
+    }
+    run.trace = file_text(dir / "trace.txt");
+    run.out = file_text(dir / "out.txt");
+    run.err = file_text(dir / "err.txt");
+    return run;
+}
+
+inline int text_count(const std::string& text, const std::string& part) {
+    int n = 0;
+    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) {
+        ++n;
+    }
+    return n;
+}
