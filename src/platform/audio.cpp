@@ -122,7 +122,7 @@ const char* audio_open() {
     wanted.channels = audio_channels;
     wanted.samples = audio_buffer_frames;
     wanted.callback = device_callback;
-    // No "obtained" spec: SDL converts to exactly this format if the hardware wants another.
+    // Nothing asked back: SDL converts to exactly this format if the hardware wants another.
     if (SDL_OpenAudio(&wanted, nullptr) < 0) {
         device_error = SDL_GetError();
         SDL_QuitSubSystem(SDL_INIT_AUDIO);

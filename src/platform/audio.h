@@ -6,7 +6,8 @@
 
 constexpr int audio_rate = 44100;
 constexpr int audio_channels = 2;
-constexpr int audio_buffer_frames = 1024;
+// About 12 ms: a bounce is heard within a frame or two of the picture.
+constexpr int audio_buffer_frames = 512;
 constexpr int audio_voice_count = 32;
 // Effects sound at 128 out of 255, over the music.
 constexpr int audio_effect_volume = 128;

@@ -59,7 +59,8 @@ void converter_prepare(SDL_Surface* screen) {
     }
     trace("Video: %dx%dx%d surface, masks R %08X G %08X B %08X, %s\n", screen->w, screen->h,
           format->BitsPerPixel, format->Rmask, format->Gmask, format->Bmask,
-          sdl_video.converter.identity ? "frames shown as drawn" : "frames converted at present");
+          sdl_video.converter.layout == FrameLayout::identity ? "frames shown as drawn"
+                                                              : "frames converted at present");
 }
 
 // Sleeps to the next frame boundary; a frame that came late starts the count afresh.
@@ -91,6 +92,9 @@ bool video_start() {
         return true;
     }
     environment_default("SDL12COMPAT_SYNC_TO_VBLANK", "1");
+    // SDL would turn SIGINT and SIGTERM into quit events, which the game drops: Ctrl+C and a
+    // session's shutdown must still end it.
+    environment_default("SDL_NO_SIGNAL_HANDLERS", "1");
     if (sdl_video.window_scale > 0) {
         environment_default("SDL12COMPAT_WINDOW_SCALING", std::to_string(sdl_video.window_scale));
         environment_default("SDL12COMPAT_SCALE_METHOD", "nearest");

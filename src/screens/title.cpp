@@ -39,7 +39,8 @@ struct TitleState {
     bool quit_mark;
 };
 
-// Copies rows of a picture into the title copy; a damaged or short picture leaves black.
+// Copies rows of a picture into the title copy; rows a damaged or short picture lacks stay as
+// they were.
 void picture_rows_copy(std::vector<uint16_t>& copy, const Bitmap* picture, int first_row, int rows,
                        int to_row) {
     if (picture == nullptr || picture->pixels == nullptr) {

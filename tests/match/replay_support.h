@@ -26,19 +26,34 @@ inline std::string file_text(const std::filesystem::path& path) {
     return text.str();
 }
 
-// A folder with zrb.res and a zorbit.ini (sound off unless the ini says otherwise).
-inline std::filesystem::path
-game_folder_make(const std::string& ini,
-                 const std::vector<TestEntry>& entries = game_archive_entries()) {
-    const std::filesystem::path dir = test_temp_path("game");
+// A private game folder, removed afterwards unless ZORBIT_KEEP is set.
+struct GameFolder {
+    std::filesystem::path path;
+    GameFolder() = default;
+    GameFolder(const GameFolder&) = delete;
+    GameFolder& operator=(const GameFolder&) = delete;
+    ~GameFolder() {
+        if (!path.empty() && std::getenv("ZORBIT_KEEP") == nullptr) {
+            std::error_code ignored;
+            std::filesystem::remove_all(path, ignored);
+        }
+    }
+    std::filesystem::path operator/(const char* name) const { return path / name; }
+};
+
+// Fills a folder with zrb.res and a zorbit.ini (sound off unless the ini says otherwise).
+inline void game_folder_make(GameFolder& folder, const std::string& ini,
+                             const std::vector<TestEntry>& entries = game_archive_entries()) {
+    folder.path = test_temp_path("game");
+    const std::filesystem::path& dir = folder.path;
     std::filesystem::create_directories(dir);
     test_write_file((dir / "zrb.res").string(), test_archive_bytes(entries));
     std::ofstream(dir / "zorbit.ini") << "[audio]\nenablesound=0\n" << ini;
-    return dir;
 }
 
-inline ReplayRun replay_run(const std::filesystem::path& dir, const std::string& script,
+inline ReplayRun replay_run(const GameFolder& folder, const std::string& script,
                             const std::string& options = "") {
+    const std::filesystem::path& dir = folder.path;
     std::ofstream(dir / "script.txt") << script;
     const std::string tool = ZORBIT_BINARY_DIR "/tools/zorbit-replay/zorbit-replay";
     const std::string command = "cd '" + dir.string() + "' && '" + tool + "' --hashes hashes.txt" +

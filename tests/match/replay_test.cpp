@@ -1,15 +1,15 @@
 // Whole games through zorbit-replay on the test archive: title, matches, the end, the exit.
 #include <gtest/gtest.h>
 
+#include <sstream>
+
 #include "replay_support.h"
 
 namespace {
 
-// Space starts a match from the title; Escape held at the end leaves the program.
-constexpr const char* escape_at_title = "900000 down escape\n";
-
 TEST(Replay, EscapeOnTheTitleEndsWithStatusZeroAndWritesTheTexts) {
-    const auto dir = game_folder_make("");
+    GameFolder dir;
+    game_folder_make(dir, "");
     std::ofstream(dir / "readme") << "old contents that must go";
     const ReplayRun run = replay_run(dir, "100 down escape\n");
     EXPECT_EQ(run.status, 0) << run.err;
@@ -22,12 +22,111 @@ TEST(Replay, EscapeOnTheTitleEndsWithStatusZeroAndWritesTheTexts) {
     EXPECT_EQ(file_text(dir / "readme"), "readme of the test archive\n");
 }
 
-TEST(Replay, Explore) {
-    const auto dir = game_folder_make("[general]\ngamelength=0\ngamespeed=30\n");
+std::vector<std::string> trace_lines_with(const std::string& trace, const std::string& part) {
+    std::vector<std::string> lines;
+    std::istringstream in(trace);
+    for (std::string line; std::getline(in, line);) {
+        if (line.find(part) != std::string::npos) {
+            lines.push_back(line);
+        }
+    }
+    return lines;
+}
+
+// After the end screen: a key ends it, then Escape on the title ends the program.
+constexpr const char* after_the_end = "900000 down space\n900100 up space\n901000 down escape\n";
+constexpr const char* start_a_match = "100 down space\n300 up space\n";
+
+TEST(Replay, ASideScoresSixGoalsThenTheEndScreenThenTheTitle) {
+    GameFolder dir;
+    game_folder_make(dir, "[general]\ngamelength=0\ngamespeed=30\n");
+    const ReplayRun run = replay_run(dir, std::string(start_a_match) + after_the_end);
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(text_count(run.trace, "match start"), 1);
+    const auto goals = trace_lines_with(run.trace, "goal ");
+    const auto wins = trace_lines_with(run.trace, "wins");
+    ASSERT_EQ(wins.size(), 1u) << run.trace;
+    ASSERT_GE(goals.size(), 6u);
+    const std::string& last = goals.back();
+    const bool side1 = wins[0] == "side 1 wins";
+    EXPECT_EQ(last.substr(0, 6), side1 ? "goal 1" : "goal 2");
+    EXPECT_NE(last.find(side1 ? ": 6-" : "-6"), std::string::npos) << last;
+    // The sixth goal was handled in full before the end screen.
+    EXPECT_LT(run.trace.find(last), run.trace.find(wins[0]));
+    EXPECT_EQ(text_count(run.trace, "time up"), 0);
+    EXPECT_GT(run.hashes.size(), 1000u);
+}
+
+TEST(Replay, AOneSecondMatchReachesTimeUpThenTheNextGoalWins) {
+    GameFolder dir;
+    game_folder_make(dir, "[general]\ngamelength=1\n");
+    const ReplayRun run = replay_run(dir, std::string(start_a_match) + after_the_end);
+    EXPECT_EQ(run.status, 0) << run.err;
+    const auto times = trace_lines_with(run.trace, "time up");
+    ASSERT_EQ(times.size(), 1u) << run.trace;
+    EXPECT_EQ(times[0], "time up: 5-5");
+    const auto goals = trace_lines_with(run.trace, "goal ");
+    ASSERT_EQ(goals.size(), 1u) << run.trace;
+    const auto wins = trace_lines_with(run.trace, "wins");
+    ASSERT_EQ(wins.size(), 1u);
+    EXPECT_TRUE((goals[0] == "goal 1: 6-5" && wins[0] == "side 1 wins") ||
+                (goals[0] == "goal 2: 5-6" && wins[0] == "side 2 wins"))
+        << goals[0] << " / " << wins[0];
+}
+
+TEST(Replay, EscapeInAMatchReturnsToTheTitle) {
+    GameFolder dir;
+    game_folder_make(dir, "");
     const ReplayRun run =
-        replay_run(dir, std::string("100 down space\n300 up space\n") + escape_at_title);
-    std::printf("%s status %d frames %zu\n%s\n%s", dir.c_str(), run.status, run.hashes.size(),
-                run.trace.c_str(), run.err.c_str());
+        replay_run(dir, std::string(start_a_match) + "5000 down escape\n5100 up escape\n" +
+                            "8000 down escape\n");
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(text_count(run.trace, "match quit"), 1);
+    EXPECT_EQ(text_count(run.trace, "wins"), 0);
+}
+
+TEST(Replay, AMissingPictureStopsWithAMessage) {
+    auto entries = game_archive_entries();
+    entries[22] = test_entry({});
+    GameFolder dir;
+    game_folder_make(dir, "", entries);
+    const ReplayRun run = replay_run(dir, "100 down escape\n");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.err.find("Cannot load picture 22 from zrb.res"), std::string::npos) << run.err;
+    EXPECT_TRUE(run.hashes.empty());
+}
+
+TEST(Replay, OversizedSpritesStopWithAMessage) {
+    auto entries = game_archive_entries();
+    entries[9] = pattern_entry(321, 10, 1);
+    GameFolder dir;
+    game_folder_make(dir, "", entries);
+    const ReplayRun run = replay_run(dir, "100 down escape\n");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.err.find("Cannot use picture 9 from zrb.res"), std::string::npos) << run.err;
+}
+
+// Pictures far larger or smaller than the game draws them: goal pictures and end screens that
+// overflow their places, short animation and marker strips, a narrow clock. The match must play
+// to its end without touching memory outside a buffer (the sanitizer build checks).
+TEST(Replay, OddSizedPicturesPlayAWholeMatch) {
+    auto entries = game_archive_entries();
+    entries[14] = pattern_entry(320, 200, 1);
+    entries[15] = pattern_entry(300, 150, 2);
+    for (int i : {25, 26, 27, 28, 29, 30}) {
+        entries[i] = pattern_entry(320, 200, i);
+    }
+    entries[21] = pattern_entry(20, 3, 5);
+    entries[22] = pattern_entry(10, 100, 6);
+    entries[23] = pattern_entry(31, 40, 7);
+    entries[24] = pattern_entry(43, 500, 8);
+    entries[7] = pattern_entry(60, 40, 9);
+    entries[8] = pattern_entry(1, 1, 10);
+    GameFolder dir;
+    game_folder_make(dir, "[general]\ngamelength=2\ngamespeed=40\n", entries);
+    const ReplayRun run = replay_run(dir, std::string(start_a_match) + after_the_end);
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(text_count(run.trace, "wins"), 1) << run.trace;
 }
 
 } // namespace

@@ -140,13 +140,13 @@ TEST_F(AudioMixer, StoppingSilencesEveryVoice) {
 }
 
 TEST_F(AudioMixer, MusicLoopsForEverWithoutAGap) {
-    const TestModuleSpec spec{.rows = 2, .speed = 3};
-    const std::vector<uint8_t> module = test_module_make(spec);
+    const TestModuleShape shape{.rows = 2, .speed = 3};
+    const std::vector<uint8_t> module = test_module_make(shape);
     ASSERT_EQ(audio_music_load(module.data(), module.size()), nullptr);
     EXPECT_EQ(peak(mix_frames(1000)), 0) << "silent until played";
     audio_music_play();
     const int seconds = 2;
-    ASSERT_LT(test_module_seconds(spec) * 10, seconds);
+    ASSERT_LT(test_module_seconds(shape) * 10, seconds);
     const std::vector<int16_t> frames = mix_frames(seconds * audio_rate);
     for (int window = 0; window < seconds * 100; ++window) {
         ASSERT_GT(peak(frames, window * 441, (window + 1) * 441), 1000)

@@ -27,9 +27,9 @@ void put_cell(std::vector<uint8_t>& out, size_t at, bool note, uint8_t effect, u
 
 } // namespace
 
-std::vector<uint8_t> test_module_make(const TestModuleSpec& spec) {
-    const int rows = std::clamp(spec.rows, 1, pattern_rows);
-    const int voices = std::clamp(spec.voices, 0, pattern_channels);
+std::vector<uint8_t> test_module_make(const TestModuleShape& shape) {
+    const int rows = std::clamp(shape.rows, 1, pattern_rows);
+    const int voices = std::clamp(shape.voices, 0, pattern_channels);
     constexpr size_t header = 20 + 31 * 30 + 2 + 128 + 4;
     constexpr size_t pattern = pattern_rows * pattern_channels * 4;
     std::vector<uint8_t> out(header + pattern + sample_bytes, 0);
@@ -37,7 +37,7 @@ std::vector<uint8_t> test_module_make(const TestModuleSpec& spec) {
     const size_t first_sample = 20;
     std::memcpy(&out[first_sample], "square", 6);
     put_be16(out, first_sample + 22, sample_bytes / 2);
-    out[first_sample + 25] = std::min<uint8_t>(spec.volume, 64);
+    out[first_sample + 25] = std::min<uint8_t>(shape.volume, 64);
     put_be16(out, first_sample + 26, 0);                // loop start
     put_be16(out, first_sample + 28, sample_bytes / 2); // loop length: the whole wave
     const size_t song = 20 + 31 * 30;
@@ -51,7 +51,7 @@ std::vector<uint8_t> test_module_make(const TestModuleSpec& spec) {
     for (int channel = 0; channel < voices; ++channel) {
         put_cell(out, cell(0, channel), true, 0, 0);
     }
-    put_cell(out, cell(0, 0), voices > 0, 0x0F, std::max<uint8_t>(spec.speed, 1));
+    put_cell(out, cell(0, 0), voices > 0, 0x0F, std::max<uint8_t>(shape.speed, 1));
     put_cell(out, cell(rows - 1, 3), voices > 3 && rows == 1, 0x0D, 0); // pattern break
     const size_t wave = header + pattern;
     for (int i = 0; i < sample_bytes; ++i) {
@@ -60,6 +60,6 @@ std::vector<uint8_t> test_module_make(const TestModuleSpec& spec) {
     return out;
 }
 
-double test_module_seconds(const TestModuleSpec& spec) {
-    return std::clamp(spec.rows, 1, pattern_rows) * std::max<uint8_t>(spec.speed, 1) * 0.02;
+double test_module_seconds(const TestModuleShape& shape) {
+    return std::clamp(shape.rows, 1, pattern_rows) * std::max<uint8_t>(shape.speed, 1) * 0.02;
 }

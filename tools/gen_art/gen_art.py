@@ -219,7 +219,7 @@ def keycap(cv, x, y, label, accent, w=None):
     return w
 
 
-def orb_pixels(size, core_r, glow_r, base, glow, light=(-0.55, -0.6, 0.58), spec_col=WHITE, ambient=0.42):
+def orb_pixels(size, core_r, glow_r, base, glow, light=(-0.55, -0.6, 0.58), spec_col=WHITE, ambient=0.42, outline=0.3):
     """A lit sphere with a soft glow; returns rows of 5-bit colours, black outside."""
     c = (size - 1) / 2
     ln = math.sqrt(sum(v * v for v in light))
@@ -237,6 +237,12 @@ def orb_pixels(size, core_r, glow_r, base, glow, light=(-0.55, -0.6, 0.58), spec
                 spec = diff ** 14
                 shade = ambient + (1.04 - ambient) * diff
                 p = mix(scale5(base, shade), spec_col, spec * 0.85)
+                # A rim light on the far side and a dark opaque outline keep the orb
+                # readable on a plasma of its own colour.
+                rim = max(0.0, -(nx * lx + ny * ly)) ** 3 * (d / core_r) ** 4
+                p = mix(p, mix(base, WHITE, 0.45), 0.75 * rim)
+                if d > core_r - 0.9 and rim < 0.3:
+                    p = scale5(base, outline)
                 if max(p) < 9:
                     p = scale5(p, 9 / max(0.5, max(p)))
                 row.append(tuple(clamp5(v) for v in p))
@@ -250,9 +256,9 @@ def orb_pixels(size, core_r, glow_r, base, glow, light=(-0.55, -0.6, 0.58), spec
     return rows
 
 
-def orb_canvas(size, core_r, glow_r, base, glow, digit=None, digit_col=None, ambient=0.42):
+def orb_canvas(size, core_r, glow_r, base, glow, digit=None, digit_col=None, ambient=0.42, outline=0.3):
     cv = Canvas(size, size)
-    for y, row in enumerate(orb_pixels(size, core_r, glow_r, base, glow, ambient=ambient)):
+    for y, row in enumerate(orb_pixels(size, core_r, glow_r, base, glow, ambient=ambient, outline=outline)):
         for x, c in enumerate(row):
             cv.put(x, y, c)
     if digit is not None:
@@ -294,7 +300,7 @@ def green_player():
 
 
 def ball():
-    return orb_canvas(BALL_SIZE, 3.5, 4.9, (31, 31, 27), (4, 6, 7), ambient=0.7)
+    return orb_canvas(BALL_SIZE, 3.5, 4.9, (31, 31, 27), (4, 6, 7), ambient=0.7, outline=0.55)
 
 
 # ---------------------------------------------------------------- pitch

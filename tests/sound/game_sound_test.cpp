@@ -1,0 +1,112 @@
+// The sound as the game drives it: set-up starts it, bounces and collisions play effects.
+#include "match/game_harness.h"
+#include "match/match_loop.h"
+#include "platform/audio.h"
+#include "sound/sound.h"
+#include "support/test_module.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <thread>
+
+namespace {
+
+class GameSound : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        output = test_temp_path("game-audio.raw");
+        setenv("SDL_DISKAUDIOFILE", output.c_str(), 1);
+        unsetenv("SDL_DISKAUDIODELAY");
+    }
+
+    void TearDown() override {
+        sound_stop();
+        game_harness_stop();
+        std::filesystem::remove(output);
+        setenv("SDL_AUDIODRIVER", "dummy", 1);
+        sound_disabled = 0;
+        music_disabled = 0;
+    }
+
+    // What start-up and game set-up do, with sound on and a module the loader accepts.
+    void game_start(const char* driver, int32_t disabled = 0, int32_t music_off = 0) {
+        setenv("SDL_AUDIODRIVER", driver, 1);
+        std::vector<TestEntry> entries = game_archive_entries();
+        entries[2] = test_entry(test_module_make());
+        entries[3] = test_entry(std::vector<uint8_t>(2000, 200)); // bounce: loud and long
+        scripted_start({});
+        random_reset();
+        game_settings_reset();
+        sound_disabled = disabled;
+        music_disabled = music_off;
+        fullscreen = 0;
+        alpha_threshold = 15;
+        key_state.fill(0);
+        body_list_free();
+        archive_close();
+        ASSERT_TRUE(test_archive_open(entries));
+        display_open(320, 200, 15, 0);
+        sound_clear_samples();
+        game_setup();
+    }
+
+    // Two kick-offs of 20 virtual seconds each: the ball meets every wall more than once.
+    static void two_matches() {
+        for (int match = 0; match < 2; ++match) {
+            MatchState state{};
+            match_begin(state);
+            for (int frame = 0; frame < 1200; ++frame) {
+                match_frame(state);
+            }
+        }
+    }
+
+    std::string output;
+};
+
+TEST_F(GameSound, BouncesAcrossMatchesShareOneSample) {
+    game_start("disk", 0, 1); // music off: whatever sounds is an effect
+    ASSERT_TRUE(sound_running());
+    EXPECT_EQ(archive_entry_record(sound_music_entry)->ref_count, 0);
+    two_matches();
+    EXPECT_NE(archive_entry_record(3)->data, nullptr) << "the ball bounced";
+    EXPECT_EQ(archive_entry_record(3)->ref_count, 1) << "read at the first bounce, then reused";
+    // Let the device take a few buffers past the last bounce.
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    sound_stop();
+    EXPECT_FALSE(sound_running());
+    const std::vector<uint8_t> bytes = test_read_file(output);
+    int peak = 0;
+    for (size_t i = 0; i + 1 < bytes.size(); i += 2) {
+        peak = std::max(peak, std::abs(int16_t(bytes[i] | bytes[i + 1] << 8)));
+    }
+    EXPECT_GE(peak, (200 - 128) * 65536 / 510) << "the bounces were heard";
+}
+
+TEST_F(GameSound, WithoutADeviceTheGameSaysSoOnceAndPlaysAsWithSoundOff) {
+    game_start("no_such_driver", 1);
+    two_matches();
+    const std::vector<uint64_t> reference = scripted_frame_hashes();
+    sound_stop();
+    game_harness_stop();
+
+    testing::internal::CaptureStderr();
+    game_start("no_such_driver");
+    two_matches();
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(said.rfind("Zorbit: no sound: ", 0), 0u) << said;
+    EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
+    EXPECT_FALSE(sound_running());
+    EXPECT_GE(scripted_frame_count(), 2400u);
+    EXPECT_EQ(scripted_frame_hashes(), reference) << "the same game, frame for frame";
+    for (int32_t entry = 2; entry <= 5; ++entry) {
+        EXPECT_EQ(archive_entry_record(entry)->ref_count, 0) << "entry " << entry;
+    }
+    EXPECT_FALSE(std::filesystem::exists(output));
+}
+
+} // namespace
