@@ -1,7 +1,288 @@
-// Stand-ins until the overlay screens land: F1 and F2 do nothing yet.
+// The F1 and F2 screens. Both freeze what is shown, draw over it and leave it as they found it.
 #include "screens/overlays.h"
 
-int32_t overlay_busy = 0;
+#include <algorithm>
+#include <array>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <vector>
 
-void info_screen_run() {}
-void key_screen_run() {}
+#include "app/display.h"
+#include "app/game_settings.h"
+#include "app/keyboard.h"
+#include "app/utility.h"
+#include "field/body.h"
+#include "gfx/bitmap.h"
+#include "gfx/channel.h"
+#include "gfx/image.h"
+#include "match/setup.h"
+
+int32_t overlay_busy = 0;
+Bitmap* key_taken_marker = nullptr;
+Bitmap* key_wait_marker = nullptr;
+
+namespace {
+
+constexpr int frame_width = 320;
+constexpr int frame_height = 200;
+constexpr int frame_pixels = frame_width * frame_height;
+
+constexpr int info_picture_entry = 10;
+constexpr int keys_picture_entry = 18;
+constexpr int key_taken_marker_entry = 19;
+constexpr int key_wait_marker_entry = 20;
+
+constexpr int curtain_top = 94;    // band A: rows 94..99
+constexpr int curtain_split = 100; // band B: rows 100..105
+constexpr int curtain_band_rows = 6;
+constexpr int curtain_max_frames = 95;
+
+constexpr const char* key_block_format = "\n   ; Redefined keys\n   [Controls/RedPlayer]\n"
+                                         "       Left=%d\n       Right=%d\n       Up=%d\n"
+                                         "       Down=%d\n\n   [Controls/GreenPlayer]\n"
+                                         "       Left=%d\n       Right=%d\n       Up=%d\n"
+                                         "       Down=%d\n";
+
+struct KeyPromptPlace {
+    int32_t* setting;
+    int x;
+    int y;
+};
+
+std::vector<uint16_t> screen_save() {
+    return std::vector<uint16_t>(back_buffer, back_buffer + frame_pixels);
+}
+
+void screen_restore(const std::vector<uint16_t>& saved) {
+    std::copy(saved.begin(), saved.end(), back_buffer);
+}
+
+uint16_t* screen_row(int row) {
+    return back_buffer + row * frame_width;
+}
+
+// Pictures may be missing or narrower than the screen: rows they do not have keep the frozen
+// screen.
+void picture_row_show(const Bitmap* picture, int picture_row, int row) {
+    if (picture == nullptr || picture->pixels == nullptr || picture_row < 0 ||
+        picture_row >= picture->height) {
+        return;
+    }
+    const uint16_t* source = picture->pixels + picture_row * picture->width;
+    std::copy_n(source, std::min<int>(picture->width, frame_width), screen_row(row));
+}
+
+void band_show(const std::vector<uint16_t>& band, int top_row) {
+    std::copy(band.begin(), band.end(), screen_row(top_row));
+}
+
+std::vector<uint16_t> band_keep(int top_row) {
+    const uint16_t* first = screen_row(top_row);
+    return std::vector<uint16_t>(first, first + curtain_band_rows * frame_width);
+}
+
+void image_drop(Bitmap* image, int32_t entry) {
+    if (image != nullptr) {
+        image_release(image, entry);
+    }
+}
+
+// The highest key whose state differs from before, or 0 when none does.
+int key_changed_highest(const std::array<uint8_t, key_count>& before) {
+    for (int index = key_count - 1; index > 0; --index) {
+        if (key_state[index] != before[index]) {
+            return index;
+        }
+    }
+    return 0;
+}
+
+void channel_step(uint16_t* current, int index, uint16_t target, uint16_t value, int shift,
+                  void (*put)(uint16_t*, int, uint16_t)) {
+    const auto unit = static_cast<uint16_t>(1u << shift);
+    if (target > value) {
+        put(current, index, static_cast<uint16_t>(value + unit));
+    } else if (target < value) {
+        put(current, index, static_cast<uint16_t>(value - unit));
+    }
+}
+
+void keys_ask() {
+    const std::array<KeyPromptPlace, 8> places{{
+        {&red_keys.left, 90, 93},
+        {&red_keys.right, 90, 113},
+        {&red_keys.up, 90, 135},
+        {&red_keys.down, 90, 157},
+        {&green_keys.left, 205, 93},
+        {&green_keys.right, 205, 113},
+        {&green_keys.up, 205, 135},
+        {&green_keys.down, 205, 157},
+    }};
+    for (const KeyPromptPlace& place : places) {
+        *place.setting = key_prompt(place.x, place.y);
+    }
+}
+
+void body_keys_set(Body* body, const PlayerKeys& keys) {
+    body->key_left = static_cast<int16_t>(keys.left);
+    body->key_right = static_cast<int16_t>(keys.right);
+    body->key_up = static_cast<int16_t>(keys.up);
+    body->key_down = static_cast<int16_t>(keys.down);
+}
+
+// A match in progress steers with the new keys from its next frame on.
+void live_bodies_rekey() {
+    if (bodies_live != 1 || body_head == nullptr) {
+        return;
+    }
+    body_keys_set(body_head, red_keys);
+    if (body_head->next != nullptr) {
+        body_keys_set(body_head->next, green_keys);
+    }
+}
+
+void key_block_report(const char* path, int error) {
+    std::fprintf(stderr, "Zorbit: cannot save the new keys to %s: %s\n", path,
+                 std::strerror(error != 0 ? error : EIO));
+}
+
+} // namespace
+
+void bar_wipe() {
+    for (int x = 0; x <= 315; x += 5) {
+        bitmap_put(wipe_bar_upper, static_cast<uint16_t>(x), curtain_top);
+        bitmap_put(wipe_bar_lower, static_cast<uint16_t>(315 - x), curtain_split);
+        display_present(back_buffer);
+    }
+}
+
+void curtain_open(const Bitmap* picture, int n) {
+    n = std::clamp(n, 0, curtain_max_frames);
+    const std::vector<uint16_t> band_a = band_keep(curtain_top);
+    const std::vector<uint16_t> band_b = band_keep(curtain_split);
+    for (int s = 0; s < n; ++s) {
+        band_show(band_a, curtain_top - s);
+        picture_row_show(picture, n - s, curtain_split - s);
+        picture_row_show(picture, n - 1 + s, curtain_split - 1 + s);
+        band_show(band_b, curtain_split + s);
+        pump_events();
+        display_present(back_buffer);
+    }
+}
+
+int key_prompt(int x, int y) {
+    bitmap_put(key_wait_marker, static_cast<uint16_t>(x), static_cast<uint16_t>(y));
+    display_present(back_buffer);
+    const std::array<uint8_t, key_count> before = key_state;
+    // Like the other key waits, hand the processor back between polls.
+    int key = 0;
+    for (;;) {
+        pump_events();
+        key = key_changed_highest(before);
+        if (key != 0) {
+            break;
+        }
+        delay_ms(1);
+    }
+    bitmap_put(key_taken_marker, static_cast<uint16_t>(x), static_cast<uint16_t>(y));
+    display_present(back_buffer);
+    wait_keys_released();
+    return key;
+}
+
+void fade_to_image(const uint16_t* target, uint16_t* current) {
+    for (int step = 0; step < 32; ++step) {
+        for (int i = 0; i < frame_pixels; ++i) {
+            channel_step(current, i, pixel_red_dimmed(target, i, 0),
+                         pixel_red_dimmed(current, i, 0), pixel_format.red_shift, pixel_put_red);
+            channel_step(current, i, pixel_green_dimmed(target, i, 0),
+                         pixel_green_dimmed(current, i, 0), pixel_format.green_shift,
+                         pixel_put_green);
+            channel_step(current, i, pixel_blue_dimmed(target, i, 0),
+                         pixel_blue_dimmed(current, i, 0), pixel_format.blue_shift, pixel_put_blue);
+        }
+        display_present(current);
+    }
+}
+
+bool key_block_append(const char* path) {
+    std::array<char, 512> block{};
+    const int length = std::snprintf(block.data(), block.size(), key_block_format, red_keys.left,
+                                     red_keys.right, red_keys.up, red_keys.down, green_keys.left,
+                                     green_keys.right, green_keys.up, green_keys.down);
+    // Remember where the file ended, so a block that fails halfway can be taken back out.
+    std::error_code status_error;
+    const auto status = std::filesystem::status(path, status_error);
+    const bool created = !std::filesystem::exists(status);
+    const bool rollback = created || std::filesystem::is_regular_file(status);
+    std::error_code size_error;
+    const std::uintmax_t kept = created ? 0 : std::filesystem::file_size(path, size_error);
+
+    std::FILE* file = std::fopen(path, "at");
+    if (file == nullptr) {
+        key_block_report(path, errno);
+        return false;
+    }
+    errno = 0;
+    bool saved = std::fwrite(block.data(), 1, static_cast<size_t>(length), file) ==
+                 static_cast<size_t>(length);
+    int error = errno;
+    if (std::fclose(file) != 0 && saved) {
+        saved = false;
+        error = errno;
+    }
+    if (saved) {
+        return true;
+    }
+    // A torn block would hand the next start half a set of keys; what was there stays.
+    if (rollback && !size_error) {
+        std::error_code resize_error;
+        std::filesystem::resize_file(path, kept, resize_error);
+    }
+    key_block_report(path, error);
+    return false;
+}
+
+void info_screen_run() {
+    if (overlay_busy) {
+        return;
+    }
+    overlay_busy = 1;
+    const std::vector<uint16_t> saved = screen_save();
+    Bitmap* info_picture = image_load(info_picture_entry);
+    bar_wipe();
+    curtain_open(info_picture, 91);
+    wait_key_change();
+    wait_keys_released();
+    screen_restore(saved);
+    image_drop(info_picture, info_picture_entry);
+    overlay_busy = 0;
+    display_present(back_buffer);
+}
+
+void key_screen_run() {
+    if (overlay_busy) {
+        return;
+    }
+    overlay_busy = 1;
+    Bitmap* keys_picture = image_load(keys_picture_entry);
+    key_taken_marker = image_load(key_taken_marker_entry);
+    key_wait_marker = image_load(key_wait_marker_entry);
+    const std::vector<uint16_t> saved = screen_save();
+    bar_wipe();
+    curtain_open(keys_picture, 80);
+    keys_ask();
+    live_bodies_rekey();
+    fade_to_image(saved.data(), back_buffer);
+    screen_restore(saved);
+    image_drop(keys_picture, keys_picture_entry);
+    image_drop(key_taken_marker, key_taken_marker_entry);
+    image_drop(key_wait_marker, key_wait_marker_entry);
+    key_taken_marker = nullptr;
+    key_wait_marker = nullptr;
+    key_block_append(settings_file_name);
+    overlay_busy = 0;
+    display_present(back_buffer);
+}

@@ -1,22 +1,235 @@
-// Stand-in until the real title screen lands: the title picture, any key starts, Escape quits.
+// The title screen: the picture revealed in three strips, then the panels cycling below it.
 #include "screens/title.h"
 
+#include <algorithm>
+#include <cstdint>
+#include <vector>
+
 #include "app/display.h"
+#include "app/game_settings.h"
 #include "app/keyboard.h"
 #include "app/utility.h"
 #include "gfx/bitmap.h"
+#include "gfx/channel.h"
 #include "match/match_loop.h"
 #include "match/setup.h"
+#include "screens/function_keys.h"
+#include "sound/sound.h"
+
+namespace {
+
+constexpr int frame_width = 320;
+constexpr int frame_height = 200;
+constexpr int frame_pixels = frame_width * frame_height;
+
+constexpr int reveal_frames = 79;
+constexpr int gradient_depth = 32;
+constexpr int panel_rows = 95;
+constexpr int panel_count = 5;
+constexpr int panel_top = 105;      // rows 105..199 of the copy hold the current panel
+constexpr int wipe_first_row = 111; // the panel's first six rows are never shown
+constexpr int hold_steps = 400;
+constexpr int title_effect = 2;
+constexpr int title_effect_frequency = 3000;
+
+struct TitleState {
+    std::vector<uint16_t> copy; // rows 0..104 the title picture, rows 105..199 a panel
+    int panel;                  // 1..5, the next panel to show
+    bool stop_mark;
+    bool quit_mark;
+};
+
+// Copies rows of a picture into the title copy; a damaged or short picture leaves black.
+void picture_rows_copy(std::vector<uint16_t>& copy, const Bitmap* picture, int first_row, int rows,
+                       int to_row) {
+    if (picture == nullptr || picture->pixels == nullptr) {
+        return;
+    }
+    const int width = std::min<int>(picture->width, frame_width);
+    for (int r = 0; r < rows; ++r) {
+        const int source_row = first_row + r;
+        if (source_row >= picture->height) {
+            return;
+        }
+        std::copy_n(picture->pixels + source_row * picture->width, width,
+                    copy.data() + (to_row + r) * frame_width);
+    }
+}
+
+void panel_next(TitleState& title) {
+    picture_rows_copy(title.copy, title_panels, panel_rows * (title.panel - 1), panel_rows,
+                      panel_top);
+    title.panel = title.panel % panel_count + 1;
+}
+
+int green_amount(int k) {
+    const int bits = pixel_format.green_bits;
+    return bits >= 5 ? k << (bits - 5) : k >> (5 - bits);
+}
+
+// L(k): every channel of the copy's pixel, lowered by k, into the back buffer.
+void pixel_lower(const TitleState& title, int i, int k) {
+    const uint16_t* copy = title.copy.data();
+    pixel_put_red(back_buffer, i, pixel_red_dimmed(copy, i, k));
+    pixel_put_green(back_buffer, i, pixel_green_dimmed(copy, i, green_amount(k)));
+    pixel_put_blue(back_buffer, i, pixel_blue_dimmed(copy, i, k));
+}
+
+// G(k): the green channel alone, lowered by k unscaled.
+void pixel_lower_green(const TitleState& title, int i, int k) {
+    pixel_put_green(back_buffer, i, pixel_green_dimmed(title.copy.data(), i, k));
+}
+
+void row_lower(const TitleState& title, int y, int k) {
+    for (int x = 0; x < frame_width; ++x) {
+        pixel_lower(title, y * frame_width + x, k);
+    }
+}
+
+bool key_state_any_down() {
+    return std::any_of(key_state.begin(), key_state.end(), [](uint8_t held) { return held == 1; });
+}
+
+bool keys_held() {
+    return count_held_keys() != 0;
+}
+
+void reveal_pass(const TitleState& title, int f) {
+    for (int k = 0; k < gradient_depth; ++k) {
+        if (f + k < 83) {
+            row_lower(title, f + k, k);
+        }
+        for (int y = 94; y <= 109; ++y) {
+            for (int j = 0; j < 4; ++j) {
+                const int c = 4 * f + k + j;
+                if (c >= frame_width) {
+                    break;
+                }
+                pixel_lower_green(title, y * frame_width + c, k);
+            }
+        }
+        for (int y = 83; y <= 93; ++y) {
+            for (int j = 0; j < 4; ++j) {
+                const int c = frame_width - 1 - 4 * f - k - j;
+                if (c < 0) {
+                    break;
+                }
+                pixel_lower(title, y * frame_width + c, k);
+            }
+        }
+    }
+}
+
+void reveal_run(TitleState& title) {
+    for (int f = 1; f <= reveal_frames; ++f) {
+        reveal_pass(title, f);
+        pump_events();
+        function_keys_handle();
+        if (key_state[key_escape] == 1) {
+            title.stop_mark = true;
+            title.quit_mark = true;
+            return;
+        }
+        if (key_state_any_down()) {
+            title.stop_mark = true;
+        }
+        delay_ms(8);
+        display_present(back_buffer);
+        if (title.stop_mark) {
+            return;
+        }
+    }
+}
+
+// The wipes write only rows 111..199, the part of the panel that shows.
+void wipe_row_lower(const TitleState& title, int y, int k) {
+    if (y >= wipe_first_row && y < frame_height) {
+        row_lower(title, y, k);
+    }
+}
+
+// Ends the step (true) when a key is down after the frame, and marks the screen to stop.
+bool wipe_frame_end(TitleState& title) {
+    pump_events();
+    delay_ms(8);
+    display_present(back_buffer);
+    function_keys_handle();
+    if (keys_held()) {
+        title.stop_mark = true;
+        return true;
+    }
+    return false;
+}
+
+void wipe_rising(TitleState& title) {
+    for (int r = 199; r >= 79; --r) {
+        for (int j = 0; j < gradient_depth; ++j) {
+            wipe_row_lower(title, r + j, gradient_depth - j);
+        }
+        if (wipe_frame_end(title)) {
+            return;
+        }
+    }
+}
+
+void wipe_falling(TitleState& title) {
+    for (int r = 71; r <= 199; ++r) {
+        for (int k = 0; k < gradient_depth; ++k) {
+            wipe_row_lower(title, r + k, k);
+        }
+        if (wipe_frame_end(title)) {
+            return;
+        }
+    }
+}
+
+void panel_hold(TitleState& title) {
+    for (int step = 0; step < hold_steps; ++step) {
+        pump_events();
+        function_keys_handle();
+        if (keys_held()) {
+            title.stop_mark = true;
+            return;
+        }
+        delay_ms(13);
+    }
+}
+
+void panels_run(TitleState& title) {
+    while (!title.stop_mark) {
+        panel_next(title);
+        wipe_rising(title);
+        panel_hold(title);
+        panel_next(title);
+        wipe_falling(title);
+        panel_hold(title);
+        if (key_state[key_escape] != 0) {
+            title.quit_mark = true;
+        }
+    }
+}
+
+} // namespace
 
 void title_screen_run() {
-    bitmap_put(title_picture, 0, 0);
+    TitleState title{std::vector<uint16_t>(frame_pixels, 0), 1, false, false};
+    picture_rows_copy(title.copy, title_picture, 0, frame_height, 0);
+    display_clear(back_buffer);
     display_present(back_buffer);
-    while (count_held_keys() == 0) {
-        pump_events();
-        delay_ms(10);
+
+    reveal_run(title);
+    if (!title.stop_mark) {
+        panels_run(title);
     }
-    if (key_state[key_escape]) {
+
+    pump_events();
+    display_present(back_buffer);
+    if (!sound_disabled) {
+        sound_play_effect(title_effect, title_effect_frequency);
+    }
+    std::vector<uint16_t>().swap(title.copy);
+    if (title.quit_mark) {
         program_exit();
     }
-    wait_keys_released();
+    display_present(back_buffer);
 }

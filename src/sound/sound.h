@@ -4,8 +4,15 @@
 
 struct AudioSample;
 
+constexpr int32_t sound_music_entry = 2;
+constexpr int32_t sound_effect_count = 3;
+// Archive entry of each effect: bounce, collision, title.
+constexpr int32_t sound_effect_entries[sound_effect_count] = {3, 4, 5};
+
 void sound_clear_samples();
 void sound_start();
 void sound_stop();
 void sound_play_effect(int32_t effect, int32_t frequency);
 AudioSample* sound_load_sample(int32_t index);
+// True between a sound_start that found a device and sound_stop.
+bool sound_running();

@@ -1,0 +1,49 @@
+#pragma once
+// The audio device: one music module and a bank of effect voices, mixed on SDL's audio thread.
+// Everything here is called from the game's thread; the mixer only ever holds the audio lock.
+#include <cstddef>
+#include <cstdint>
+
+constexpr int audio_rate = 44100;
+constexpr int audio_channels = 2;
+constexpr int audio_buffer_frames = 1024;
+constexpr int audio_voice_count = 32;
+// Effects sound at 128 out of 255, over the music.
+constexpr int audio_effect_volume = 128;
+
+// 8-bit unsigned mono PCM, owned by the layer from audio_sample_make to audio_close.
+struct AudioSample;
+
+// Opens the device and starts mixing (silence until something plays).
+// Null on success; otherwise why the device could not be opened.
+const char* audio_open();
+// Stops the device and frees the music and every sample.
+void audio_close();
+bool audio_is_open();
+// How many times the device was opened since the process began (tests count these).
+int audio_open_count();
+
+// Parses a module from memory; the layer keeps its own copy, so the caller may free the bytes.
+// Null on success; otherwise the loader's reason. Replaces any module held before.
+const char* audio_music_load(const uint8_t* data, size_t size);
+// Plays the held module from its start, looping for ever.
+void audio_music_play();
+bool audio_music_loaded();
+
+// Copies the PCM; null when there is nothing to copy.
+AudioSample* audio_sample_make(const uint8_t* pcm, size_t length);
+size_t audio_sample_length(const AudioSample* sample);
+// Plays the sample once at the given frequency on a free voice. False (and nothing heard)
+// when every voice is busy or the frequency is not positive.
+bool audio_sample_play(const AudioSample* sample, int32_t frequency);
+// Silences every voice; the music goes on.
+void audio_voices_stop();
+int audio_voices_busy();
+
+// The mixer itself: fills interleaved stereo frames with the music and the voices. The device
+// calls it; benchmarks and tests may call it while the device is closed.
+void audio_mix(int16_t* frames, int frame_count);
+
+// Sees every buffer the device is handed, on the audio thread, right after it is mixed.
+using AudioTap = void (*)(const int16_t* frames, int frame_count);
+void audio_set_tap(AudioTap tap);

@@ -1,0 +1,427 @@
+#include <gtest/gtest.h>
+#include <png.h>
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <map>
+
+#include "resources/archive.h"
+#include "resources/entry_format.h"
+#include "support/test_archive.h"
+
+#ifndef ZRBTOOL_PATH
+#define ZRBTOOL_PATH ZORBIT_BINARY_DIR "/tools/zrbtool/zrbtool"
+#endif
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct ToolRun {
+    int status;
+    std::string output;
+};
+
+ToolRun zrbtool(const std::string& arguments) {
+    const std::string command = std::string(ZRBTOOL_PATH) + " " + arguments + " 2>&1";
+    ToolRun run{-1, ""};
+    std::FILE* pipe = popen(command.c_str(), "r");
+    if (!pipe) {
+        return run;
+    }
+    char buffer[4096];
+    size_t count;
+    while ((count = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) {
+        run.output.append(buffer, count);
+    }
+    const int status = pclose(pipe);
+    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return run;
+}
+
+// The smallest ProTracker module: no samples, one empty pattern.
+std::vector<uint8_t> tiny_module() {
+    std::vector<uint8_t> module(20 + 31 * 30 + 2 + 128 + 4 + 1024, 0);
+    for (int sample = 0; sample < 31; ++sample) {
+        module[20 + sample * 30 + 25] = 0x40; // volume
+        module[20 + sample * 30 + 29] = 1;    // repeat length 1 word
+    }
+    module[950] = 1;
+    module[951] = 127;
+    std::memcpy(&module[1080], "M.K.", 4);
+    return module;
+}
+
+struct Size {
+    uint16_t width;
+    uint16_t height;
+};
+
+// Sizes that satisfy every screen of the game.
+const std::map<int, Size> picture_sizes = {
+    {7, {20, 20}},    {8, {20, 20}},    {9, {10, 10}},   {10, {320, 181}}, {11, {320, 200}},
+    {12, {320, 475}}, {13, {320, 200}}, {14, {100, 40}}, {15, {100, 40}},  {16, {5, 6}},
+    {17, {5, 6}},     {18, {320, 159}}, {19, {16, 16}},  {20, {16, 16}},   {21, {101, 8}},
+    {22, {10, 240}},  {23, {31, 962}},  {24, {43, 962}}, {25, {100, 60}},  {26, {100, 60}},
+    {27, {100, 60}},  {28, {100, 60}},  {29, {100, 40}}, {30, {100, 40}},
+};
+
+std::vector<uint16_t> pattern(Size size, int seed) {
+    std::vector<uint16_t> pixels(size_t(size.width) * size.height);
+    for (size_t i = 0; i < pixels.size(); ++i) {
+        pixels[i] = uint16_t((i * 2654435761u + seed * 40503u) >> 7) & 0x7FFF;
+    }
+    return pixels;
+}
+
+std::vector<TestEntry> valid_entries() {
+    std::vector<TestEntry> entries(31);
+    entries[0] = test_entry(test_text_entry("FILE_ID.DIZ text\r\n"));
+    entries[1] = test_entry(test_text_entry("readme\n\ttabbed\n"));
+    entries[2] = test_entry(tiny_module());
+    for (int effect = 3; effect <= 5; ++effect) {
+        entries[effect] = test_entry(std::vector<uint8_t>(100, uint8_t(effect * 40)));
+    }
+    for (const auto& [index, size] : picture_sizes) {
+        entries[index] =
+            test_entry(test_image_entry(size.width, size.height, pattern(size, index)));
+    }
+    return entries;
+}
+
+class Zrbtool : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        folder = test_temp_path("zrbtool");
+        fs::create_directories(folder);
+    }
+    void TearDown() override {
+        archive_close();
+        fs::remove_all(folder);
+    }
+    std::string path(const std::string& name) const { return folder + "/" + name; }
+    std::string write_archive(const std::vector<TestEntry>& entries, bool packed = true) {
+        const std::string archive = path("zrb.res");
+        EXPECT_TRUE(test_write_file(archive, test_archive_bytes(entries, packed)));
+        return archive;
+    }
+    ToolRun verify(const std::vector<TestEntry>& entries) {
+        return zrbtool("verify " + write_archive(entries));
+    }
+    std::string folder;
+};
+
+bool write_png(const std::string& path, uint32_t width, uint32_t height,
+               const std::vector<uint8_t>& rgba) {
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    image.width = width;
+    image.height = height;
+    image.format = PNG_FORMAT_RGBA;
+    return png_image_write_to_file(&image, path.c_str(), 0, rgba.data(), 0, nullptr) != 0;
+}
+
+bool read_png(const std::string& path, uint32_t* width, uint32_t* height,
+              std::vector<uint8_t>* rgb) {
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    if (!png_image_begin_read_from_file(&image, path.c_str())) {
+        return false;
+    }
+    image.format = PNG_FORMAT_RGB;
+    rgb->resize(PNG_IMAGE_SIZE(image));
+    *width = image.width;
+    *height = image.height;
+    return png_image_finish_read(&image, nullptr, rgb->data(), 0, nullptr) != 0;
+}
+
+uint8_t expand5(uint16_t value) {
+    return uint8_t(value * 255 / 31);
+}
+
+TEST(ZrbtoolHelp, ToolAndEveryVerbDescribeThemselves) {
+    const ToolRun tool = zrbtool("--help");
+    EXPECT_EQ(tool.status, 0);
+    EXPECT_NE(tool.output.find("usage: zrbtool VERB"), std::string::npos);
+    for (const std::string verb : {"pack", "list", "extract", "verify", "sheet"}) {
+        const ToolRun help = zrbtool(verb + " --help");
+        EXPECT_EQ(help.status, 0) << verb;
+        EXPECT_NE(help.output.find("usage: zrbtool " + verb), std::string::npos) << help.output;
+    }
+    EXPECT_EQ(zrbtool("").status, 1);
+    EXPECT_EQ(zrbtool("unpack x").status, 1);
+    EXPECT_EQ(zrbtool("list").status, 1);
+    EXPECT_EQ(zrbtool("extract a b").status, 1);
+}
+
+class ZrbtoolPack : public Zrbtool, public ::testing::WithParamInterface<bool> {
+  protected:
+    // Writes every source of a valid archive plus a manifest naming them.
+    void write_sources() {
+        fs::create_directories(path("art"));
+        std::ofstream manifest(path("zrb.manifest"));
+        manifest << "# Zorbit resources\n\n"
+                 << "0 text texts/file_id.diz\n1   text\ttexts/readme\r\n"
+                 << "2 module music.mod\n";
+        fs::create_directories(path("texts"));
+        test_write_file(path("texts/file_id.diz"), {'Z', '\r', '\n', 0xB0});
+        test_write_file(path("texts/readme"), {});
+        test_write_file(path("music.mod"), tiny_module());
+        for (int effect = 3; effect <= 5; ++effect) {
+            test_write_file(path("effect" + std::to_string(effect)), {0x80, 0x90, uint8_t(effect)});
+            manifest << effect << " pcm effect" << effect << "\n";
+        }
+        manifest << "6 raw empty\n";
+        test_write_file(path("empty"), {});
+        for (const auto& [index, size] : picture_sizes) {
+            const std::string name = "art/" + std::to_string(index) + ".png";
+            write_png(path(name), size.width, size.height, rgba_pattern(size, index));
+            manifest << index << " image " << name << "\n";
+        }
+        manifest << "31 external outside.bin\n";
+    }
+    static std::vector<uint8_t> rgba_pattern(Size size, int seed) {
+        std::vector<uint8_t> rgba(size_t(size.width) * size.height * 4);
+        for (size_t i = 0; i < rgba.size(); ++i) {
+            rgba[i] = uint8_t(i * 37 + seed * 11);
+        }
+        rgba[3] = 0;    // transparent first pixel: black
+        rgba[7] = 127;  // below half: black
+        rgba[11] = 128; // half and above: its colour
+        return rgba;
+    }
+};
+
+TEST_P(ZrbtoolPack, PackedArchiveReadsBackThroughTheGame) {
+    write_sources();
+    const bool raw = GetParam();
+    const ToolRun pack =
+        zrbtool("pack " + path("zrb.manifest") + " " + path("zrb.res") + (raw ? " --raw" : ""));
+    ASSERT_EQ(pack.status, 0) << pack.output;
+    ASSERT_EQ(archive_open(path("zrb.res").c_str()), 1);
+    EXPECT_EQ(archive_is_packed(), !raw);
+    ASSERT_EQ(archive_entry_count(), 32);
+    const auto text = text_decode(std::span(archive_load_entry(0), 4));
+    EXPECT_EQ(text, (std::vector<uint8_t>{'Z', '\r', '\n', 0xB0}));
+    EXPECT_EQ(archive_entry_size(1), 0);
+    EXPECT_NE(archive_load_entry(1), nullptr);
+    EXPECT_EQ(archive_entry_size(2), int32_t(tiny_module().size()));
+    EXPECT_EQ(archive_load_entry(4)[2], 4);
+    EXPECT_EQ(archive_entry_record(31)->kind[1], 0xFF);
+
+    const uint8_t* entry = archive_load_entry(9);
+    ImageEntryHeader header{};
+    ASSERT_TRUE(image_entry_read_header(std::span(entry, archive_entry_size(9)), &header));
+    EXPECT_EQ(header.width, 10);
+    EXPECT_EQ(header.height, 10);
+    EXPECT_EQ(header.flags, 2);
+    EXPECT_EQ(header.red_mask, 0x7C00u);
+    const auto rgba = rgba_pattern({10, 10}, 9);
+    const std::span bytes(entry, archive_entry_size(9));
+    EXPECT_EQ(image_entry_pixel(bytes, header, 0, 0), 0);
+    EXPECT_EQ(image_entry_pixel(bytes, header, 1, 0), 0);
+    for (uint32_t i = 2; i < 100; ++i) {
+        const uint8_t* p = &rgba[i * 4];
+        const uint16_t expected =
+            p[3] < 128 ? 0 : uint16_t((p[0] >> 3) << 10 | (p[1] >> 3) << 5 | p[2] >> 3);
+        ASSERT_EQ(image_entry_pixel(bytes, header, i % 10, i / 10), expected) << i;
+    }
+    archive_close();
+
+    const ToolRun verify = zrbtool("verify " + path("zrb.res"));
+    EXPECT_EQ(verify.status, 0) << verify.output;
+    const ToolRun list = zrbtool("list " + path("zrb.res"));
+    EXPECT_EQ(list.status, 0) << list.output;
+    EXPECT_NE(list.output.find("external: outside.bin"), std::string::npos) << list.output;
+    EXPECT_NE(list.output.find("43 x 962"), std::string::npos) << list.output;
+    EXPECT_NE(list.output.find("module"), std::string::npos) << list.output;
+}
+
+INSTANTIATE_TEST_SUITE_P(PackedAndRaw, ZrbtoolPack, ::testing::Bool(),
+                         [](const auto& info) { return info.param ? "Raw" : "Packed"; });
+
+TEST_F(ZrbtoolPack, ExtractGivesBackTextsPicturesAndBytes) {
+    write_sources();
+    ASSERT_EQ(zrbtool("pack " + path("zrb.manifest") + " " + path("zrb.res")).status, 0);
+    const std::string archive = path("zrb.res") + " ";
+    ASSERT_EQ(zrbtool("extract " + archive + "0 " + path("out.txt")).status, 0);
+    EXPECT_EQ(test_read_file(path("out.txt")), test_read_file(path("texts/file_id.diz")));
+    ASSERT_EQ(zrbtool("extract " + archive + "1 " + path("empty.txt")).status, 0);
+    EXPECT_TRUE(fs::exists(path("empty.txt")));
+    ASSERT_EQ(zrbtool("extract " + archive + "2 " + path("out.mod")).status, 0);
+    EXPECT_EQ(test_read_file(path("out.mod")), tiny_module());
+    ASSERT_EQ(zrbtool("extract --bytes " + archive + "0 " + path("stored")).status, 0);
+    EXPECT_EQ(text_decode(test_read_file(path("stored"))), test_read_file(path("out.txt")));
+
+    ASSERT_EQ(zrbtool("extract " + archive + "21 " + path("clock.png")).status, 0);
+    uint32_t width = 0, height = 0;
+    std::vector<uint8_t> rgb;
+    ASSERT_TRUE(read_png(path("clock.png"), &width, &height, &rgb));
+    EXPECT_EQ(width, 101u);
+    EXPECT_EQ(height, 8u);
+    const auto rgba = rgba_pattern({101, 8}, 21);
+    for (size_t i = 3; i < size_t(width) * height; ++i) {
+        for (int c = 0; c < 3; ++c) {
+            const uint8_t expected = rgba[i * 4 + 3] < 128 ? 0 : expand5(rgba[i * 4 + c] >> 3);
+            ASSERT_EQ(rgb[i * 3 + c], expected) << i;
+        }
+    }
+    EXPECT_EQ(zrbtool("extract " + archive + "32 " + path("x")).status, 1);
+    EXPECT_EQ(zrbtool("extract " + archive + "-1 " + path("x")).status, 1);
+    const ToolRun missing = zrbtool("extract " + archive + "31 " + path("x"));
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_NE(missing.output.find("cannot be loaded"), std::string::npos);
+    EXPECT_FALSE(fs::exists(path("x")));
+}
+
+TEST_F(ZrbtoolPack, SheetShowsEveryPicture) {
+    write_sources();
+    ASSERT_EQ(zrbtool("pack " + path("zrb.manifest") + " " + path("zrb.res")).status, 0);
+    const ToolRun sheet = zrbtool("sheet " + path("zrb.res") + " " + path("sheet.png"));
+    ASSERT_EQ(sheet.status, 0) << sheet.output;
+    EXPECT_NE(sheet.output.find("24 pictures"), std::string::npos) << sheet.output;
+    uint32_t width = 0, height = 0;
+    std::vector<uint8_t> rgb;
+    ASSERT_TRUE(read_png(path("sheet.png"), &width, &height, &rgb));
+    EXPECT_GE(width, 320u);
+    EXPECT_GE(height, 962u + 475u);
+}
+
+TEST_F(ZrbtoolPack, BadManifestsAreRefusedWithTheLine) {
+    write_sources();
+    const std::string good = [&] {
+        std::ifstream in(path("zrb.manifest"));
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    }();
+    struct Case {
+        const char* change_from;
+        const char* change_to;
+        const char* message;
+    };
+    for (const Case& bad : {Case{"6 raw empty\n", "", "entry 6 is missing"},
+                            Case{"6 raw empty\n", "6 raw empty\n6 pcm empty\n", "already given"},
+                            Case{"6 raw empty", "6 sample empty", "unknown kind \"sample\""},
+                            Case{"6 raw empty", "6 raw", "no path"},
+                            Case{"6 raw empty", "six raw empty", "not an entry index"},
+                            Case{"6 raw empty", "6 raw nowhere", "cannot read"},
+                            Case{"9 image art/9.png", "9 image music.mod", "9"}}) {
+        SCOPED_TRACE(bad.message);
+        std::string text = good;
+        text.replace(text.find(bad.change_from), std::strlen(bad.change_from), bad.change_to);
+        std::ofstream(path("bad.manifest")) << text;
+        const ToolRun run = zrbtool("pack " + path("bad.manifest") + " " + path("bad.res"));
+        EXPECT_EQ(run.status, 1);
+        EXPECT_NE(run.output.find(bad.message), std::string::npos) << run.output;
+        EXPECT_FALSE(fs::exists(path("bad.res")));
+    }
+    EXPECT_EQ(zrbtool("pack " + path("none.manifest") + " " + path("bad.res")).status, 1);
+}
+
+TEST_F(Zrbtool, VerifyAcceptsAValidArchive) {
+    const ToolRun run = verify(valid_entries());
+    EXPECT_EQ(run.status, 0) << run.output;
+    EXPECT_NE(run.output.find("OK, 31 entries, 0 warnings"), std::string::npos) << run.output;
+}
+
+TEST_F(Zrbtool, VerifyFindsEachProblem) {
+    struct Case {
+        int index;
+        std::vector<uint8_t> contents;
+        const char* message;
+    };
+    const auto image = [](uint16_t width, uint16_t height) {
+        return test_image_entry(width, height, {});
+    };
+    auto cut_image = image(20, 20);
+    cut_image.pop_back();
+    const std::vector<Case> cases = {
+        {0, {'p', 'l', 'a', 'i', 'n', '\n', '\n', '\n'}, "does not decode to text"},
+        {2, std::vector<uint8_t>(3000, 0x11), "libopenmpt cannot load"},
+        {4, {}, "effect is empty"},
+        {7, cut_image, "malformed picture"},
+        {9, image(0, 10), "empty picture"},
+        {11, image(320, 201), "title picture must be 320 x 200"},
+        {12, image(320, 474), "title panels"},
+        {10, image(319, 181), "information picture"},
+        {18, image(320, 158), "key picture"},
+        {13, image(320, 199), "pitch"},
+        {22, image(10, 239), "score marks"},
+        {21, image(100, 8), "clock bar"},
+        {24, image(31, 962),
+         "first goal animation strip must be 43 wide with at least 962 rows, not 31 x 962"},
+        {23, image(31, 961), "second goal animation strip"},
+        {14, image(100, 100), "zoomed in at (100, 150)"},
+        {15, image(100, 100), "zoomed in at (100, 50)"},
+        {29, image(239, 10), "columns 80..320"},
+        {30, image(100, 160), "(100, 80)"},
+        {25, image(219, 10), "(100, 100)"},
+        {26, image(200, 10), "(130, 130)"},
+        {27, image(199, 10), "(120, 130)"},
+        {28, image(159, 10), "(160, 150)"},
+        {19, image(16, 22), "at most 21 rows"},
+        {8, image(20, 21), "same size"},
+    };
+    for (const Case& bad : cases) {
+        SCOPED_TRACE(bad.message);
+        auto entries = valid_entries();
+        entries[bad.index] = test_entry(bad.contents);
+        const ToolRun run = verify(entries);
+        EXPECT_EQ(run.status, 1);
+        EXPECT_NE(run.output.find("error: entry " + std::to_string(bad.index) + ": "),
+                  std::string::npos)
+            << run.output;
+        EXPECT_NE(run.output.find(bad.message), std::string::npos) << run.output;
+        EXPECT_NE(run.output.find("FAILED, 1 error,"), std::string::npos) << run.output;
+    }
+}
+
+TEST_F(Zrbtool, VerifyZoomLimitsAreExact) {
+    auto entries = valid_entries();
+    // 28 at (160, 150) and (150, 150): columns up to 160 + w + 1, rows down to 150 + (h + 1) / 2.
+    entries[28] = test_entry(test_image_entry(158, 98, {}));
+    EXPECT_EQ(verify(entries).status, 0);
+    entries[28] = test_entry(test_image_entry(159, 98, {}));
+    EXPECT_EQ(verify(entries).status, 1);
+    entries[28] = test_entry(test_image_entry(158, 99, {}));
+    EXPECT_EQ(verify(entries).status, 1);
+    // 15 at (100, 50): rows from 50 - (h + 1) / 2 - 1.
+    entries = valid_entries();
+    entries[15] = test_entry(test_image_entry(100, 98, {}));
+    EXPECT_EQ(verify(entries).status, 0);
+    entries[15] = test_entry(test_image_entry(100, 99, {}));
+    EXPECT_EQ(verify(entries).status, 1);
+}
+
+TEST_F(Zrbtool, VerifyWarnsOnlyAboutWideWipeBarsAndUnusedEntries) {
+    auto entries = valid_entries();
+    entries[16] = test_entry(test_image_entry(6, 6, {}));
+    entries[6] = test_external_entry(path("missing"));
+    const ToolRun run = verify(entries);
+    EXPECT_EQ(run.status, 0) << run.output;
+    EXPECT_NE(run.output.find("warning: entry 16: "), std::string::npos) << run.output;
+    EXPECT_NE(run.output.find("warning: entry 6: "), std::string::npos) << run.output;
+    EXPECT_NE(run.output.find("2 warnings"), std::string::npos) << run.output;
+}
+
+TEST_F(Zrbtool, VerifyNeedsThirtyOneLoadableEntries) {
+    auto entries = valid_entries();
+    entries.pop_back();
+    ToolRun run = verify(entries);
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.output.find("30 entries"), std::string::npos) << run.output;
+    entries = valid_entries();
+    entries[3] = test_external_entry(path("missing"));
+    run = verify(entries);
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.output.find("error: entry 3: cannot be loaded"), std::string::npos);
+    EXPECT_EQ(zrbtool("verify " + path("nothing.res")).status, 1);
+    test_write_file(path("junk.res"), {'J', 'U', 'N', 'K', 0, 0, 0, 0, 0, 0, 0, 0});
+    run = zrbtool("verify " + path("junk.res"));
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.output.find("not a resource archive"), std::string::npos) << run.output;
+}
+
+} // namespace

@@ -1,0 +1,245 @@
+#pragma once
+// What every screen test needs: the scripted platform, a back buffer, pictures in an archive,
+// and a private working folder for zorbit.ini.
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <array>
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "app/display.h"
+#include "app/game_settings.h"
+#include "app/keyboard.h"
+#include "field/body.h"
+#include "gfx/bitmap.h"
+#include "match/setup.h"
+#include "platform/audio.h"
+#include "platform/clock.h"
+#include "platform/scripted.h"
+#include "resources/archive.h"
+#include "screens/function_keys.h"
+#include "screens/overlays.h"
+#include "sound/sound.h"
+#include "support/test_archive.h"
+
+constexpr int frame_width = 320;
+constexpr int frame_height = 200;
+constexpr int frame_pixels = frame_width * frame_height;
+
+using Frame = std::vector<uint16_t>;
+
+inline uint16_t rgb(int red, int green, int blue) {
+    return static_cast<uint16_t>((red << 10) | (green << 5) | blue);
+}
+
+// Every channel lowered by k, floored at zero.
+inline uint16_t lowered(uint16_t pixel, int k) {
+    const int red = std::max(((pixel >> 10) & 31) - k, 0);
+    const int green = std::max(((pixel >> 5) & 31) - k, 0);
+    const int blue = std::max((pixel & 31) - k, 0);
+    return rgb(red, green, blue);
+}
+
+// A picture where neighbouring pixels differ in every channel.
+inline std::vector<uint16_t> pattern_pixels(int width, int height, int seed) {
+    std::vector<uint16_t> pixels(static_cast<size_t>(width) * height);
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            pixels[y * width + x] = rgb((x + seed) % 32, (y * 3 + seed) % 32, (x + y + seed) % 32);
+        }
+    }
+    return pixels;
+}
+
+inline std::vector<uint16_t> uniform_pixels(int width, int height, uint16_t colour) {
+    return std::vector<uint16_t>(static_cast<size_t>(width) * height, colour);
+}
+
+// The hash the scripted backend keeps of each presented frame.
+inline uint64_t frame_hash(const Frame& frame) {
+    uint64_t hash = 0xcbf29ce484222325ull;
+    const auto* bytes = reinterpret_cast<const uint8_t*>(frame.data());
+    for (size_t i = 0; i < frame.size() * sizeof(uint16_t); ++i) {
+        hash ^= bytes[i];
+        hash *= 0x100000001b3ull;
+    }
+    return hash;
+}
+
+// Index of the first presented frame equal to the given one at or after from, or -1.
+inline int frame_find(const Frame& frame, size_t from = 0) {
+    const auto& hashes = scripted_frame_hashes();
+    const uint64_t hash = frame_hash(frame);
+    for (size_t i = from; i < hashes.size(); ++i) {
+        if (hashes[i] == hash) {
+            return static_cast<int>(i);
+        }
+    }
+    return -1;
+}
+
+inline ScriptedKey key_down(uint32_t tick, uint32_t symbol) {
+    return {tick, symbol, true};
+}
+
+inline ScriptedKey key_up(uint32_t tick, uint32_t symbol) {
+    return {tick, symbol, false};
+}
+
+// A press and its release; the key is held for `held` virtual milliseconds.
+inline void key_tap(std::vector<ScriptedKey>& keys, uint32_t tick, uint32_t symbol,
+                    uint32_t held = 50) {
+    keys.push_back(key_down(tick, symbol));
+    keys.push_back(key_up(tick + held, symbol));
+}
+
+struct ScreenPictures {
+    bool info = true;       // entry 10
+    bool keys = true;       // entries 18, 19, 20
+    bool effect = false;    // entry 5, the title's sound
+    bool malformed = false; // 10 and 18..20 present but cut short
+};
+
+inline uint16_t bar_upper_colour = rgb(31, 0, 0);
+inline uint16_t bar_lower_colour = rgb(0, 0, 31);
+inline uint16_t marker_wait_colour = rgb(31, 31, 0);
+inline uint16_t marker_taken_colour = rgb(0, 31, 0);
+
+inline std::vector<uint8_t> image_bytes(int width, int height, const std::vector<uint16_t>& pixels,
+                                        bool malformed) {
+    std::vector<uint8_t> bytes =
+        test_image_entry(static_cast<uint16_t>(width), static_cast<uint16_t>(height), pixels);
+    if (malformed) {
+        bytes.resize(bytes.size() / 2);
+    }
+    return bytes;
+}
+
+inline std::vector<TestEntry> screen_archive_entries(const ScreenPictures& pictures) {
+    std::vector<TestEntry> entries(31);
+    if (pictures.info) {
+        entries[10] =
+            test_entry(image_bytes(320, 181, pattern_pixels(320, 181, 7), pictures.malformed));
+    }
+    if (pictures.keys) {
+        entries[18] =
+            test_entry(image_bytes(320, 159, pattern_pixels(320, 159, 11), pictures.malformed));
+        entries[19] = test_entry(
+            image_bytes(8, 6, uniform_pixels(8, 6, marker_taken_colour), pictures.malformed));
+        entries[20] = test_entry(
+            image_bytes(8, 6, uniform_pixels(8, 6, marker_wait_colour), pictures.malformed));
+    }
+    if (pictures.effect) {
+        entries[5] = test_entry(std::vector<uint8_t>(4000, 200));
+    }
+    return entries;
+}
+
+// The screen after the bar wipe: both bars across the middle, the rest as it was.
+inline Frame bars_over(Frame screen) {
+    for (int y = 94; y < 106; ++y) {
+        std::fill_n(screen.begin() + y * frame_width, frame_width,
+                    y < 100 ? bar_upper_colour : bar_lower_colour);
+    }
+    return screen;
+}
+
+// The screen once the curtain has opened over a picture in n frames.
+inline Frame curtain_over(Frame screen, const std::vector<uint16_t>& picture, int n) {
+    for (int y = 95 - n; y <= 100 - n; ++y) {
+        std::fill_n(screen.begin() + y * frame_width, frame_width, bar_upper_colour);
+    }
+    for (int row = 1; row <= 2 * n - 2; ++row) {
+        std::copy_n(picture.begin() + row * frame_width, frame_width,
+                    screen.begin() + (100 - n + row) * frame_width);
+    }
+    for (int y = 99 + n; y <= 104 + n; ++y) {
+        std::fill_n(screen.begin() + y * frame_width, frame_width, bar_lower_colour);
+    }
+    return screen;
+}
+
+class ScreensTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        old_directory_ = std::filesystem::current_path();
+        directory_ = test_temp_path("screens");
+        std::filesystem::create_directories(directory_);
+        std::filesystem::current_path(directory_);
+        game_settings_reset();
+        sound_disabled = 1;
+        key_state.fill(0);
+        overlay_busy = 0;
+        info_screen_open = 0;
+        bodies_live = 0;
+        body_head = nullptr;
+    }
+
+    void TearDown() override {
+        if (scripted_active()) {
+            scripted_stop();
+        }
+        archive_close();
+        sound_clear_samples();
+        audio_voices_stop();
+        for (Bitmap** bar : {&wipe_bar_upper, &wipe_bar_lower, &title_picture, &title_panels}) {
+            bitmap_free(*bar);
+            *bar = nullptr;
+        }
+        back_buffer = nullptr;
+        std::filesystem::current_path(old_directory_);
+        std::error_code ignored;
+        std::filesystem::remove_all(directory_, ignored);
+    }
+
+    // Starts the scripted platform with these keys and the pictures in a fresh archive.
+    void start(std::vector<ScriptedKey> keys, const ScreenPictures& pictures = {}) {
+        ASSERT_TRUE(test_archive_open(screen_archive_entries(pictures)));
+        ScriptedSetup setup;
+        std::sort(keys.begin(), keys.end(),
+                  [](const ScriptedKey& a, const ScriptedKey& b) { return a.tick < b.tick; });
+        setup.keys = std::move(keys);
+        setup.time_limit_ms = 10 * 60 * 1000;
+        scripted_start(setup);
+        display_open(320, 200, 15, 0);
+        pixel_format_init();
+        screen_.assign(frame_pixels, 0);
+        back_buffer = screen_.data();
+        display_set_target(back_buffer);
+        wipe_bar_upper = bitmap_make(5, 6, bar_upper_colour);
+        wipe_bar_lower = bitmap_make(5, 6, bar_lower_colour);
+    }
+
+    static Bitmap* bitmap_make(int width, int height, uint16_t colour) {
+        Bitmap* bitmap = nullptr;
+        bitmap_create(&bitmap, static_cast<int16_t>(width), static_cast<int16_t>(height));
+        std::fill_n(bitmap->pixels, width * height, colour);
+        return bitmap;
+    }
+
+    static Bitmap* bitmap_from(int width, int height, const std::vector<uint16_t>& pixels) {
+        Bitmap* bitmap = nullptr;
+        bitmap_create(&bitmap, static_cast<int16_t>(width), static_cast<int16_t>(height));
+        std::copy(pixels.begin(), pixels.end(), bitmap->pixels);
+        return bitmap;
+    }
+
+    // Fills the back buffer with a pattern and presents it: the screen an overlay opens over.
+    Frame screen_show_pattern(int seed) {
+        const std::vector<uint16_t> pixels = pattern_pixels(frame_width, frame_height, seed);
+        std::copy(pixels.begin(), pixels.end(), back_buffer);
+        display_present(back_buffer);
+        return pixels;
+    }
+
+    Frame screen() const { return Frame(back_buffer, back_buffer + frame_pixels); }
+
+    std::filesystem::path directory_;
+    std::filesystem::path old_directory_;
+    std::vector<uint16_t> screen_;
+};

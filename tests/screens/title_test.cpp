@@ -1,0 +1,263 @@
+// The title screen: the reveal, the panel cycle, and the rules for when a key ends it.
+#include <cstdio>
+#include <cstdlib>
+
+#include "screens/title.h"
+#include "screens_fixture.h"
+
+namespace {
+
+// Virtual timeline of the screen: a present takes 16 ms, the frame pauses 8 ms and 13 ms.
+constexpr uint32_t present_ms = 16;
+constexpr uint32_t wipe_frame_ms = 8 + present_ms;
+constexpr uint32_t reveal_end = present_ms + 79 * wipe_frame_ms;
+constexpr uint32_t rising_ms = 121 * wipe_frame_ms;
+constexpr uint32_t hold_ms = 400 * 13;
+constexpr uint32_t falling_ms = 129 * wipe_frame_ms;
+constexpr uint32_t cycle_ms = rising_ms + hold_ms + falling_ms + hold_ms;
+
+constexpr int first_panel_frame = 1 + 79;
+constexpr int cycle_frames = 121 + 129;
+
+const uint16_t panel_colours[5] = {rgb(31, 10, 0), rgb(0, 31, 10), rgb(10, 0, 31), rgb(31, 31, 0),
+                                   rgb(0, 20, 31)};
+
+class TitleTest : public ScreensTest {
+  protected:
+    void title_start(std::vector<ScriptedKey> keys, bool picture_black = false,
+                     const ScreenPictures& pictures = {}) {
+        start(std::move(keys), pictures);
+        picture_ = picture_black ? uniform_pixels(320, 200, 0) : pattern_pixels(320, 200, 13);
+        title_picture = bitmap_from(320, 200, picture_);
+        std::vector<uint16_t> panels;
+        for (uint16_t colour : panel_colours) {
+            const std::vector<uint16_t> panel = uniform_pixels(320, 95, colour);
+            panels.insert(panels.end(), panel.begin(), panel.end());
+        }
+        title_panels = bitmap_from(320, 475, panels);
+    }
+
+    uint16_t picture(int x, int y) const { return picture_[y * frame_width + x]; }
+
+    // How far a strip moving four columns a frame has lowered a column after f frames, or -1
+    // while the strip has not reached it. `distance` is the column's distance from where the
+    // strip starts. Each frame lowers the columns it passes by k for k + j = distance - 4f,
+    // the largest k landing last, so a column keeps the lowering of the last frame that reached
+    // it: up to 31 inside the gradient, 0 to 3 behind it.
+    static int strip_lag(int distance, int f) {
+        const int d = distance - 4 * f;
+        if (d >= 0) {
+            return d <= 34 ? std::min(d, 31) : -1;
+        }
+        const int last = ((d % 4) + 4) % 4;
+        return f - (last - d) / 4 >= 1 ? last : -1;
+    }
+
+    // The screen after f passes of the reveal, worked out per region.
+    Frame reveal_expected(int f) const {
+        Frame frame(frame_pixels, 0);
+        for (int y = 1; y <= 82; ++y) {
+            const int k = y <= f ? 0 : y - f;
+            if (k <= 31) {
+                for (int x = 0; x < frame_width; ++x) {
+                    frame[y * frame_width + x] = lowered(picture(x, y), k);
+                }
+            }
+        }
+        for (int x = 0; x < frame_width; ++x) {
+            const int colour_k = strip_lag(319 - x, f);
+            const int green_k = strip_lag(x, f);
+            for (int y = 83; y <= 93 && colour_k >= 0; ++y) {
+                frame[y * frame_width + x] = lowered(picture(x, y), colour_k);
+            }
+            for (int y = 94; y <= 109 && green_k >= 0; ++y) {
+                const int green = std::max(((picture(x, y) >> 5) & 31) - green_k, 0);
+                frame[y * frame_width + x] = rgb(0, green, 0);
+            }
+        }
+        return frame;
+    }
+
+    // A black title with panel p shown in rows 111..199, lowered by k.
+    static Frame panel_expected(int p, int k) {
+        Frame frame(frame_pixels, 0);
+        std::fill(frame.begin() + 111 * frame_width, frame.end(), lowered(panel_colours[p - 1], k));
+        return frame;
+    }
+
+    std::vector<uint16_t> picture_;
+};
+
+int frames() {
+    return static_cast<int>(scripted_frame_count());
+}
+
+TEST_F(TitleTest, RevealTakesSeventyNineFramesAndThePanelsComeInOrder) {
+    // A key in the last hold of the third cycle ends the screen after that cycle.
+    const uint32_t last_hold = reveal_end + 2 * cycle_ms + rising_ms + hold_ms + falling_ms;
+    title_start(
+        {key_down(last_hold + hold_ms / 2, 'x'), key_up(last_hold + hold_ms / 2 + 100, 'x')}, true);
+    title_screen_run();
+
+    EXPECT_EQ(frames(), first_panel_frame + 3 * cycle_frames + 2);
+    // Rising wipes leave their panel lowered by one, falling wipes at full brightness.
+    const int order[6] = {1, 2, 3, 4, 5, 1};
+    const auto& hashes = scripted_frame_hashes();
+    for (int wipe = 0; wipe < 6; ++wipe) {
+        const bool rising = wipe % 2 == 0;
+        const int end = first_panel_frame + (wipe / 2) * cycle_frames + (rising ? 120 : 249);
+        EXPECT_EQ(hashes.at(end), frame_hash(panel_expected(order[wipe], rising ? 1 : 0)))
+            << "wipe " << wipe;
+    }
+    EXPECT_EQ(screen(), panel_expected(1, 0));
+}
+
+TEST_F(TitleTest, RevealDrawsItsThreeStrips) {
+    title_start({key_down(reveal_end + 100, 'x'), key_up(reveal_end + 200, 'x')});
+    title_screen_run();
+    EXPECT_EQ(frame_find(Frame(frame_pixels, 0)), 0) << "starts from a cleared screen";
+    EXPECT_EQ(frame_find(reveal_expected(1)), 1);
+    EXPECT_EQ(frame_find(reveal_expected(40)), 40);
+    EXPECT_EQ(frame_find(reveal_expected(79)), 79);
+}
+
+TEST_F(TitleTest, AnyKeyInTheRevealSkipsThePanelsAndStartsTheMatch) {
+    ScreenPictures pictures;
+    pictures.effect = true;
+    sound_disabled = 0;
+    title_start({key_down(500, 'x')}, false, pictures);
+    title_screen_run();
+    // The frame that saw the key is still shown, then the two closing presents.
+    const int reveal_frames = frames() - 3;
+    ASSERT_GT(reveal_frames, 10);
+    ASSERT_LT(reveal_frames, 30);
+    const Frame expected = reveal_expected(reveal_frames);
+    const Frame shown = screen();
+    for (int i = 0; i < frame_pixels; ++i) {
+        if (shown[i] != expected[i]) {
+            ADD_FAILURE() << "first difference at x " << i % 320 << " y " << i / 320 << ": "
+                          << shown[i] << " != " << expected[i] << " f " << reveal_frames;
+            break;
+        }
+    }
+    EXPECT_EQ(key_state['x'], 1) << "the title does not wait for the key to be let go";
+    EXPECT_EQ(audio_voices_busy(), 1) << "the closing effect was asked for";
+}
+
+TEST_F(TitleTest, NoClosingEffectWhenSoundIsOff) {
+    ScreenPictures pictures;
+    pictures.effect = true;
+    sound_disabled = 1;
+    title_start({key_down(500, 'x')}, false, pictures);
+    title_screen_run();
+    EXPECT_EQ(audio_voices_busy(), 0);
+}
+
+TEST_F(TitleTest, AKeyHeldInThePanelsEndsEachRemainingStepAtOnce) {
+    const uint32_t seen = reveal_end + 10 * wipe_frame_ms;
+    title_start({key_down(seen - 3, 'x')}, true);
+    const uint32_t started = clock_ticks();
+    title_screen_run();
+    // Eleven rising frames, one falling frame, no holds.
+    EXPECT_EQ(frames(), first_panel_frame + 11 + 1 + 2);
+    EXPECT_LT(clock_ticks() - started, reveal_end + 14 * wipe_frame_ms);
+}
+
+TEST_F(TitleTest, EscapeTappedInTheRisingWipeLetsTheCycleFinishAndStartsTheMatch) {
+    // Seen by one frame's check, let go before the hold looks.
+    const uint32_t seen = reveal_end + 10 * wipe_frame_ms;
+    title_start({key_down(seen - 3, key_escape), key_up(seen + 3, key_escape),
+                 key_down(seen + 2 * cycle_ms, 'q')},
+                true);
+    const uint32_t started = clock_ticks();
+    title_screen_run(); // returns: Escape was not held at the end of the cycle
+    EXPECT_EQ(frames(), first_panel_frame + 11 + 129 + 2);
+    EXPECT_GE(clock_ticks() - started, seen + 2 * hold_ms + falling_ms) << "both holds waited";
+    EXPECT_EQ(screen(), panel_expected(2, 0)) << "the falling wipe ran to its end";
+}
+
+TEST_F(TitleTest, FunctionKeysOpenTheirScreensOverThePanelsAndTheTitleCarriesOn) {
+    // F2 in the first hold; the release is seen before the first prompt.
+    const uint32_t first_hold = reveal_end + rising_ms;
+    std::vector<ScriptedKey> keys{key_down(first_hold + 1000, key_f2),
+                                  key_up(first_hold + 1100, key_f2)};
+    const uint32_t answers[8] = {'a', 'd', 'w', 's', 276, 275, 273, 274};
+    for (int i = 0; i < 8; ++i) {
+        key_tap(keys, first_hold + 4000 + 300 * i, answers[i]);
+    }
+    // A key in the second hold ends the screen after this cycle.
+    key_tap(keys, first_hold + hold_ms + 6000 + falling_ms + hold_ms / 2, 'x');
+    title_start(keys, true);
+    title_screen_run();
+
+    const int before = first_panel_frame + 120;
+    const int overlay_frames = 64 + 80 + 16 + 32 + 1;
+    EXPECT_EQ(frames(), first_panel_frame + cycle_frames + overlay_frames + 2);
+    const auto& hashes = scripted_frame_hashes();
+    ASSERT_GT(hashes.size(), static_cast<size_t>(before + overlay_frames));
+    EXPECT_EQ(hashes[before], frame_hash(panel_expected(1, 1)));
+    EXPECT_EQ(hashes[before + overlay_frames], hashes[before]) << "the title as it was left";
+    EXPECT_EQ(screen(), panel_expected(2, 0)) << "the cycle went on to its falling wipe";
+    EXPECT_EQ(red_keys.left, 'a');
+    EXPECT_EQ(green_keys.down, 274);
+}
+
+TEST_F(TitleTest, InformationScreenOverTheTitleLeavesItAsItWas) {
+    const uint32_t first_hold = reveal_end + rising_ms;
+    std::vector<ScriptedKey> keys{key_down(first_hold + 1000, key_f1),
+                                  key_up(first_hold + 4000, key_f1)};
+    key_tap(keys, first_hold + hold_ms + 3000 + falling_ms + hold_ms / 2, 'x');
+    title_start(keys, true);
+    title_screen_run();
+    const int before = first_panel_frame + 120;
+    const auto& hashes = scripted_frame_hashes();
+    EXPECT_EQ(frames(), first_panel_frame + cycle_frames + 156 + 2);
+    ASSERT_GT(hashes.size(), static_cast<size_t>(before + 156));
+    EXPECT_EQ(hashes[before + 156], hashes[before]);
+}
+
+// The program's end runs in a child; what it saw is printed on the way out.
+std::vector<uint16_t> first_pass_expected;
+
+void report_at_exit() {
+    const bool first_pass = scripted_last_frame() == first_pass_expected;
+    std::fprintf(stderr, "frames=%d first-pass=%s\n", frames(), first_pass ? "yes" : "no");
+}
+
+TEST_F(TitleTest, EscapeHeldFromTheStartEndsTheProgramAfterOneDrawingPass) {
+    title_start({key_down(0, key_escape)});
+    first_pass_expected = reveal_expected(1);
+    EXPECT_EXIT(
+        {
+            std::atexit(report_at_exit);
+            title_screen_run();
+        },
+        ::testing::ExitedWithCode(0), "frames=2 first-pass=yes");
+}
+
+TEST_F(TitleTest, EscapeHeldFromTheStartAsksForTheClosingEffect) {
+    // Without the effect's sample in the archive, asking for it is a fatal error that names it.
+    sound_disabled = 0;
+    title_start({key_down(0, key_escape)});
+    EXPECT_EXIT(title_screen_run(), ::testing::ExitedWithCode(1),
+                "sound effect of archive entry 5");
+}
+
+TEST_F(TitleTest, EscapeHeldAtTheEndOfAPanelCycleEndsTheProgram) {
+    title_start({key_down(reveal_end + 5 * wipe_frame_ms, key_escape)}, true);
+    EXPECT_EXIT(title_screen_run(), ::testing::ExitedWithCode(0), "");
+}
+
+TEST_F(TitleTest, DamagedTitlePicturesLeaveBlackInsteadOfReadingPastThem) {
+    title_start({key_down(reveal_end + 100, 'x'), key_up(reveal_end + 200, 'x')});
+    bitmap_free(title_picture);
+    bitmap_free(title_panels);
+    title_picture = bitmap_from(100, 20, pattern_pixels(100, 20, 1));
+    title_panels = nullptr;
+    title_screen_run();
+    EXPECT_EQ(back_buffer[5 * frame_width + 10], pattern_pixels(100, 20, 1)[5 * 100 + 10]);
+    EXPECT_EQ(back_buffer[5 * frame_width + 200], 0);
+    EXPECT_EQ(back_buffer[50 * frame_width + 10], 0);
+}
+
+} // namespace
