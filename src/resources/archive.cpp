@@ -59,8 +59,13 @@ bool stored_bytes_inside(const ArchiveEntry& entry) {
 }
 
 bool read_stored_bytes(const ArchiveEntry& entry, uint8_t* out) {
-    if (!stored_bytes_inside(entry) ||
-        std::fseek(archive_file, long(entry.offset), SEEK_SET) != 0) {
+    if (!stored_bytes_inside(entry)) {
+        return false;
+    }
+    if (entry.stored_length == 0) {
+        return true;
+    }
+    if (std::fseek(archive_file, long(entry.offset), SEEK_SET) != 0) {
         return false;
     }
     return std::fread(out, 1, entry.stored_length, archive_file) == entry.stored_length;
@@ -68,7 +73,7 @@ bool read_stored_bytes(const ArchiveEntry& entry, uint8_t* out) {
 
 // The path of an external entry, which must end with its NUL inside the stored bytes.
 bool read_external_path(const ArchiveEntry& entry, std::vector<char>* path) {
-    if (entry.stored_length == 0) {
+    if (entry.stored_length == 0 || !stored_bytes_inside(entry)) {
         return false;
     }
     path->assign(entry.stored_length, '\0');
@@ -95,43 +100,68 @@ std::FILE* open_external(const ArchiveEntry& entry, int64_t* length) {
     return file;
 }
 
-bool load_external(const ArchiveEntry& entry, uint8_t* out) {
+// Every allocation comes after the checks, so a record that lies about its size costs no
+// memory. An empty entry still gets a buffer of its own, so it reads as loaded.
+uint8_t* contents_buffer(uint32_t size) {
+    return static_cast<uint8_t*>(std::malloc(size ? size : 1));
+}
+
+uint8_t* load_external(const ArchiveEntry& entry) {
     int64_t length = 0;
     std::FILE* file = open_external(entry, &length);
     if (!file) {
-        return false;
+        return nullptr;
     }
-    const bool ok =
-        length >= int64_t(entry.size) && std::fread(out, 1, entry.size, file) == entry.size;
+    uint8_t* buffer = length >= int64_t(entry.size) ? contents_buffer(entry.size) : nullptr;
+    if (buffer && std::fread(buffer, 1, entry.size, file) != entry.size) {
+        std::free(buffer);
+        buffer = nullptr;
+    }
     std::fclose(file);
-    return ok;
+    return buffer;
 }
 
-bool load_packed(const ArchiveEntry& entry, uint8_t* out) {
-    if (uint64_t(entry.size) > uint64_t(entry.stored_length) * deflate_max_ratio) {
-        return false;
+uint8_t* load_packed(const ArchiveEntry& entry) {
+    if (!stored_bytes_inside(entry) ||
+        uint64_t(entry.size) > uint64_t(entry.stored_length) * deflate_max_ratio) {
+        return nullptr;
     }
     std::vector<uint8_t> stored(entry.stored_length);
     if (!read_stored_bytes(entry, stored.data())) {
-        return false;
+        return nullptr;
     }
-    // zlib wants somewhere to write even when nothing is expected.
-    uint8_t spare = 0;
-    uLongf unpacked = entry.size;
-    const int status =
-        uncompress(entry.size ? out : &spare, &unpacked, stored.data(), uLong(stored.size()));
-    return status == Z_OK && unpacked == entry.size;
+    uint8_t* buffer = contents_buffer(entry.size);
+    if (!buffer) {
+        return nullptr;
+    }
+    // zlib checks the stream's checksum and end; the length must match the record too. The
+    // limit is never 0, which zlib would take as room for one byte of its own.
+    uLongf unpacked = entry.size ? entry.size : 1;
+    if (uncompress(buffer, &unpacked, stored.data(), uLong(stored.size())) != Z_OK ||
+        unpacked != entry.size) {
+        std::free(buffer);
+        return nullptr;
+    }
+    return buffer;
 }
 
-bool load_raw(const ArchiveEntry& entry, uint8_t* out) {
-    return entry.stored_length == entry.size && read_stored_bytes(entry, out);
+uint8_t* load_raw(const ArchiveEntry& entry) {
+    if (entry.stored_length != entry.size || !stored_bytes_inside(entry)) {
+        return nullptr;
+    }
+    uint8_t* buffer = contents_buffer(entry.size);
+    if (buffer && !read_stored_bytes(entry, buffer)) {
+        std::free(buffer);
+        return nullptr;
+    }
+    return buffer;
 }
 
-bool load_contents(const ArchiveEntry& entry, uint8_t* out) {
+uint8_t* load_contents(const ArchiveEntry& entry) {
     if (entry_is_external(entry)) {
-        return load_external(entry, out);
+        return load_external(entry);
     }
-    return packed ? load_packed(entry, out) : load_raw(entry, out);
+    return packed ? load_packed(entry) : load_raw(entry);
 }
 
 bool read_directory(uint32_t offset, int32_t count) {
@@ -233,13 +263,8 @@ uint8_t* archive_load_entry(int32_t index) {
     if (archive_entry_size(index) < 0) {
         return nullptr;
     }
-    // An empty entry still gets a buffer of its own, so it reads as loaded.
-    auto* buffer = static_cast<uint8_t*>(std::malloc(entry->size ? entry->size : 1));
+    uint8_t* buffer = load_contents(*entry);
     if (!buffer) {
-        return nullptr;
-    }
-    if (!load_contents(*entry, buffer)) {
-        std::free(buffer);
         return nullptr;
     }
     entry->data = buffer;

@@ -6,7 +6,6 @@
 namespace {
 
 constexpr size_t header_length = 12;
-constexpr size_t record_length = 16;
 
 void append_u32(std::vector<uint8_t>& bytes, uint32_t value) {
     for (int i = 0; i < 4; ++i) {

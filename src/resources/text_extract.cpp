@@ -23,6 +23,8 @@ void archive_extract_text(int32_t index, const char* path) {
     if (!file) {
         return;
     }
-    std::fwrite(text.data(), 1, text.size(), file);
+    if (!text.empty()) {
+        std::fwrite(text.data(), 1, text.size(), file);
+    }
     std::fclose(file);
 }

@@ -299,6 +299,14 @@ TEST_F(Archive, PackedEntriesMustUnpackToExactlyTheirSize) {
     EXPECT_EQ(loaded(0), contents);
 }
 
+TEST_F(Archive, EmptyPackedEntryMustHoldAnEmptyStream) {
+    auto file = test_archive_bytes({test_entry({'x'}), test_entry({})}, true);
+    put_u32(file, record_at(file, 0) + 4, 0);
+    ASSERT_TRUE(test_archive_open_bytes(file));
+    EXPECT_EQ(archive_load_entry(0), nullptr);
+    EXPECT_NE(archive_load_entry(1), nullptr);
+}
+
 TEST_F(Archive, RawEntryInAPackedArchiveIsRefused) {
     auto file = test_archive_bytes({test_entry(bytes_of("not a zlib stream"))});
     file[3] = 'Z';
