@@ -6,6 +6,10 @@
 #include <cstddef>
 #include <cstring>
 
+#if defined(__x86_64__)
+#include <immintrin.h>
+#endif
+
 namespace {
 
 // Spreads a 5-bit channel value over a mask of any width: the 8-bit value cut to narrow masks,
@@ -23,10 +27,8 @@ uint32_t channel_place(uint32_t value5, uint32_t mask) {
 }
 
 void converter_reset(FrameConverter* converter, int bytes_per_pixel) {
+    *converter = FrameConverter{};
     converter->bytes_per_pixel = bytes_per_pixel;
-    converter->identity = false;
-    converter->table16.clear();
-    converter->table32.clear();
     if (bytes_per_pixel <= 2) {
         converter->table16.resize(frame_table_size);
     } else {
@@ -71,6 +73,158 @@ void row_convert_8(const uint16_t* table, const uint16_t* source, int width, uin
     }
 }
 
+// Each channel moved to the top of its byte, then its top bits repeated below.
+uint32_t pixel_xrgb8888(uint32_t pixel) {
+    uint32_t value = ((pixel & 0x7C00) << 9) | ((pixel & 0x03E0) << 6) | ((pixel & 0x001F) << 3);
+    return value | ((value >> 5) & 0x070707);
+}
+
+void row_xrgb8888_plain(const uint16_t* source, uint32_t* target, int width, uint32_t alpha) {
+    for (int x = 0; x < width; x++) {
+        target[x] = pixel_xrgb8888(source[x]) | alpha;
+    }
+}
+
+uint16_t pixel_rgb565(uint32_t pixel) {
+    // Green gains a low bit: its top bit repeated.
+    return static_cast<uint16_t>(((pixel & 0x7FE0) << 1) | (pixel & 0x001F) |
+                                 ((pixel >> 4) & 0x0020));
+}
+
+void row_convert_565(const uint16_t* source, int width, uint8_t* row) {
+    auto* target = reinterpret_cast<uint16_t*>(row);
+    int x = 0;
+#if defined(__x86_64__)
+    const __m128i red_green = _mm_set1_epi16(0x7FE0);
+    const __m128i blue = _mm_set1_epi16(0x001F);
+    const __m128i green_low = _mm_set1_epi16(0x0020);
+    for (; x + 8 <= width; x += 8) {
+        __m128i p = _mm_loadu_si128(reinterpret_cast<const __m128i*>(source + x));
+        __m128i value =
+            _mm_or_si128(_mm_slli_epi16(_mm_and_si128(p, red_green), 1), _mm_and_si128(p, blue));
+        value = _mm_or_si128(value, _mm_and_si128(_mm_srli_epi16(p, 4), green_low));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(target + x), value);
+    }
+#endif
+    for (; x < width; x++) {
+        target[x] = pixel_rgb565(source[x]);
+    }
+}
+
+#if defined(__x86_64__)
+// The 32-bit surface is the one nearly every desktop gives; these keep its conversion near the
+// cost of copying the bytes. Same arithmetic as pixel_xrgb8888, four or eight pixels at once.
+void row_xrgb8888_sse2(const uint16_t* source, uint32_t* target, int width, uint32_t alpha) {
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i red = _mm_set1_epi32(0x7C00);
+    const __m128i green = _mm_set1_epi32(0x03E0);
+    const __m128i blue = _mm_set1_epi32(0x001F);
+    const __m128i low = _mm_set1_epi32(0x070707);
+    const __m128i opaque = _mm_set1_epi32(static_cast<int>(alpha));
+    int x = 0;
+    for (; x + 8 <= width; x += 8) {
+        __m128i pixels = _mm_loadu_si128(reinterpret_cast<const __m128i*>(source + x));
+        for (int half = 0; half < 2; half++) {
+            __m128i p =
+                half == 0 ? _mm_unpacklo_epi16(pixels, zero) : _mm_unpackhi_epi16(pixels, zero);
+            __m128i value = _mm_or_si128(_mm_or_si128(_mm_slli_epi32(_mm_and_si128(p, red), 9),
+                                                      _mm_slli_epi32(_mm_and_si128(p, green), 6)),
+                                         _mm_slli_epi32(_mm_and_si128(p, blue), 3));
+            value = _mm_or_si128(value, _mm_and_si128(_mm_srli_epi32(value, 5), low));
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(target + x + 4 * half),
+                             _mm_or_si128(value, opaque));
+        }
+    }
+    row_xrgb8888_plain(source + x, target + x, width - x, alpha);
+}
+
+__attribute__((target("avx2"))) void row_xrgb8888_avx2(const uint16_t* source, uint32_t* target,
+                                                       int width, uint32_t alpha) {
+    const __m256i red = _mm256_set1_epi32(0x7C00);
+    const __m256i green = _mm256_set1_epi32(0x03E0);
+    const __m256i blue = _mm256_set1_epi32(0x001F);
+    const __m256i low = _mm256_set1_epi32(0x070707);
+    const __m256i opaque = _mm256_set1_epi32(static_cast<int>(alpha));
+    int x = 0;
+    for (; x + 8 <= width; x += 8) {
+        __m256i p =
+            _mm256_cvtepu16_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(source + x)));
+        __m256i value =
+            _mm256_or_si256(_mm256_or_si256(_mm256_slli_epi32(_mm256_and_si256(p, red), 9),
+                                            _mm256_slli_epi32(_mm256_and_si256(p, green), 6)),
+                            _mm256_slli_epi32(_mm256_and_si256(p, blue), 3));
+        value = _mm256_or_si256(value, _mm256_and_si256(_mm256_srli_epi32(value, 5), low));
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(target + x), _mm256_or_si256(value, opaque));
+    }
+    // Leaving wide registers dirty slows every later SSE instruction down.
+    _mm256_zeroupper();
+    row_xrgb8888_plain(source + x, target + x, width - x, alpha);
+}
+#endif
+
+} // namespace
+
+std::vector<FrameRowVariant> frame_xrgb8888_variants() {
+    std::vector<FrameRowVariant> variants = {{"plain", row_xrgb8888_plain}};
+#if defined(__x86_64__)
+    variants.push_back({"sse2", row_xrgb8888_sse2});
+    if (__builtin_cpu_supports("avx2")) {
+        variants.push_back({"avx2", row_xrgb8888_avx2});
+    }
+#endif
+    return variants;
+}
+
+namespace {
+
+void rows_by_table(const FrameConverter& converter, const uint16_t* source, int width,
+                   uint8_t* row) {
+    switch (converter.bytes_per_pixel) {
+    case 4:
+        row_convert_32(converter.table32.data(), source, width, row);
+        break;
+    case 3:
+        row_convert_24(converter.table32.data(), source, width, row);
+        break;
+    case 2:
+        row_convert_16(converter.table16.data(), source, width, row);
+        break;
+    default:
+        row_convert_8(converter.table16.data(), source, width, row);
+        break;
+    }
+}
+
+void frame_rows(const FrameConverter& converter, const uint16_t* frame, int width, int height,
+                uint8_t* pixels, int pitch, bool table_only) {
+    if (width > video_frame_width) {
+        width = video_frame_width;
+    }
+    if (height > video_frame_height) {
+        height = video_frame_height;
+    }
+    for (int y = 0; y < height; y++) {
+        const uint16_t* source = frame + y * video_frame_width;
+        uint8_t* row = pixels + static_cast<ptrdiff_t>(y) * pitch;
+        FrameLayout layout = table_only ? FrameLayout::table : converter.layout;
+        switch (layout) {
+        case FrameLayout::identity:
+            std::memcpy(row, source, static_cast<size_t>(width) * 2);
+            break;
+        case FrameLayout::xrgb8888:
+            converter.row_xrgb8888(source, reinterpret_cast<uint32_t*>(row), width,
+                                   converter.alpha_mask);
+            break;
+        case FrameLayout::rgb565:
+            row_convert_565(source, width, row);
+            break;
+        case FrameLayout::table:
+            rows_by_table(converter, source, width, row);
+            break;
+        }
+    }
+}
+
 } // namespace
 
 void frame_converter_build(FrameConverter* converter, uint32_t red_mask, uint32_t green_mask,
@@ -82,8 +236,17 @@ void frame_converter_build(FrameConverter* converter, uint32_t red_mask, uint32_
                          channel_place(index & 31, blue_mask) | alpha_mask;
         converter_set(converter, index, value);
     }
-    converter->identity =
-        bytes_per_pixel == 2 && red_mask == 0x7C00 && green_mask == 0x03E0 && blue_mask == 0x001F;
+    converter->alpha_mask = alpha_mask;
+    converter->row_xrgb8888 = frame_xrgb8888_variants().back().row;
+    if (bytes_per_pixel == 2 && red_mask == 0x7C00 && green_mask == 0x03E0 && blue_mask == 0x001F) {
+        converter->layout = FrameLayout::identity;
+    } else if (bytes_per_pixel == 2 && red_mask == 0xF800 && green_mask == 0x07E0 &&
+               blue_mask == 0x001F) {
+        converter->layout = FrameLayout::rgb565;
+    } else if (bytes_per_pixel == 4 && red_mask == 0xFF0000 && green_mask == 0x00FF00 &&
+               blue_mask == 0x0000FF && (alpha_mask & 0x00FFFFFF) == 0) {
+        converter->layout = FrameLayout::xrgb8888;
+    }
 }
 
 void frame_converter_build_from(FrameConverter* converter, int bytes_per_pixel,
@@ -100,32 +263,19 @@ void frame_converter_build_from(FrameConverter* converter, int bytes_per_pixel,
 
 void frame_convert(const FrameConverter& converter, const uint16_t* frame, int width, int height,
                    uint8_t* pixels, int pitch) {
-    if (width > video_frame_width) {
-        width = video_frame_width;
-    }
-    if (height > video_frame_height) {
-        height = video_frame_height;
-    }
-    for (int y = 0; y < height; y++) {
-        const uint16_t* source = frame + y * video_frame_width;
-        uint8_t* row = pixels + static_cast<ptrdiff_t>(y) * pitch;
-        if (converter.identity) {
-            std::memcpy(row, source, static_cast<size_t>(width) * 2);
-            continue;
-        }
-        switch (converter.bytes_per_pixel) {
-        case 4:
-            row_convert_32(converter.table32.data(), source, width, row);
-            break;
-        case 3:
-            row_convert_24(converter.table32.data(), source, width, row);
-            break;
-        case 2:
-            row_convert_16(converter.table16.data(), source, width, row);
-            break;
-        default:
-            row_convert_8(converter.table16.data(), source, width, row);
-            break;
+    frame_rows(converter, frame, width, height, pixels, pitch, false);
+}
+
+void frame_convert_by_table(const FrameConverter& converter, const uint16_t* frame, int width,
+                            int height, uint8_t* pixels, int pitch) {
+    frame_rows(converter, frame, width, height, pixels, pitch, true);
+}
+
+const char* frame_converter_path(const FrameConverter& converter) {
+    for (const FrameRowVariant& variant : frame_xrgb8888_variants()) {
+        if (variant.row == converter.row_xrgb8888) {
+            return variant.name;
         }
     }
+    return "none";
 }

@@ -59,7 +59,8 @@ void converter_prepare(SDL_Surface* screen) {
     }
     trace("Video: %dx%dx%d surface, masks R %08X G %08X B %08X, %s\n", screen->w, screen->h,
           format->BitsPerPixel, format->Rmask, format->Gmask, format->Bmask,
-          sdl_video.converter.identity ? "frames shown as drawn" : "frames converted at present");
+          sdl_video.converter.layout == FrameLayout::identity ? "frames shown as drawn"
+                                                              : "frames converted at present");
 }
 
 // Sleeps to the next frame boundary; a frame that came late starts the count afresh.

@@ -16,7 +16,7 @@ void text_store(SettingsText& buffer, const char* text) {
     std::snprintf(buffer, sizeof buffer, "%s", text);
 }
 
-// The value between the quotes or after the "=", or false when s is not a pair line.
+// Splits a pair line into key and value by the first form that fits; false for any other line.
 bool settings_parse_pair(const char* s, SettingsText& key, SettingsText& value) {
     return std::sscanf(s, "%1024[^=] = \"%1024[^\"]\"", key, value) == 2 ||
            std::sscanf(s, "%1024[^=] = '%1024[^']'", key, value) == 2 ||

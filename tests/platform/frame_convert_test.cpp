@@ -36,7 +36,7 @@ void samples_check(const FrameConverter& converter, int bytes, const std::vector
 TEST(FrameConvert, To32BitSurface) {
     FrameConverter converter;
     frame_converter_build(&converter, 0xFF0000, 0x00FF00, 0x0000FF, 0, 4);
-    EXPECT_FALSE(converter.identity);
+    EXPECT_EQ(converter.layout, FrameLayout::xrgb8888);
     EXPECT_EQ(converter.table32.size(), 65536u);
     samples_check(converter, 4,
                   {{0x0000, 0x000000},
@@ -53,6 +53,7 @@ TEST(FrameConvert, To16BitSurface) {
     FrameConverter converter;
     frame_converter_build(&converter, 0xF800, 0x07E0, 0x001F, 0, 2);
     EXPECT_EQ(converter.table16.size(), 65536u);
+    EXPECT_EQ(converter.layout, FrameLayout::rgb565);
     samples_check(converter, 2,
                   {{0x7FFF, 0xFFFF},
                    {rgb555(31, 0, 0), 0xF800},
@@ -60,6 +61,53 @@ TEST(FrameConvert, To16BitSurface) {
                    {rgb555(0, 16, 0), 33u << 5},
                    {rgb555(0, 1, 0), 2u << 5},
                    {rgb555(5, 0, 9), (5u << 11) | 9u}});
+}
+
+// Every 16-bit value, laid out as frames, through the computed rows and through the table.
+std::vector<uint16_t> all_values_frame(int part) {
+    std::vector<uint16_t> frame(320 * 200);
+    for (size_t i = 0; i < frame.size(); i++) {
+        frame[i] = static_cast<uint16_t>((part * frame.size() + i) & 0xFFFF);
+    }
+    return frame;
+}
+
+void computed_matches_table(const FrameConverter& converter, int width) {
+    const int bytes = converter.bytes_per_pixel;
+    const int pitch = width * bytes;
+    for (int part = 0; part < 2; part++) {
+        std::vector<uint16_t> frame = all_values_frame(part);
+        std::vector<uint8_t> computed(static_cast<size_t>(pitch) * 200);
+        std::vector<uint8_t> looked_up(computed.size());
+        frame_convert(converter, frame.data(), width, 200, computed.data(), pitch);
+        frame_convert_by_table(converter, frame.data(), width, 200, looked_up.data(), pitch);
+        ASSERT_EQ(computed, looked_up) << "width " << width << ", part " << part;
+    }
+}
+
+TEST(FrameConvert, ComputedRowsEqualTheTableForEveryValue) {
+    FrameConverter converter;
+    frame_converter_build(&converter, 0xF800, 0x07E0, 0x001F, 0, 2);
+    for (int width : {320, 13, 7}) {
+        computed_matches_table(converter, width);
+    }
+    for (uint32_t alpha : {0u, 0xFF000000u}) {
+        frame_converter_build(&converter, 0xFF0000, 0x00FF00, 0x0000FF, alpha, 4);
+        for (const FrameRowVariant& variant : frame_xrgb8888_variants()) {
+            SCOPED_TRACE(variant.name);
+            converter.row_xrgb8888 = variant.row;
+            // Narrow surfaces leave a tail that the wide code does not cover.
+            for (int width : {320, 13, 7}) {
+                computed_matches_table(converter, width);
+            }
+        }
+    }
+}
+
+TEST(FrameConvert, TheFastestRowCodeIsChosen) {
+    FrameConverter converter;
+    frame_converter_build(&converter, 0xFF0000, 0x00FF00, 0x0000FF, 0, 4);
+    EXPECT_STREQ(frame_converter_path(converter), frame_xrgb8888_variants().back().name);
 }
 
 TEST(FrameConvert, To24BitSurface) {
@@ -77,7 +125,7 @@ TEST(FrameConvert, AlphaChannelIsOpaque) {
 TEST(FrameConvert, Rgb555SurfaceIsCopiedAsDrawn) {
     FrameConverter converter;
     frame_converter_build(&converter, 0x7C00, 0x03E0, 0x001F, 0, 2);
-    EXPECT_TRUE(converter.identity);
+    EXPECT_EQ(converter.layout, FrameLayout::identity);
     samples_check(converter, 2, {{0x1234, 0x1234}, {0x7FFF, 0x7FFF}});
 }
 

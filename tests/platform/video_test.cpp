@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdlib>
 
 namespace {
 
@@ -76,6 +77,33 @@ TEST_F(SdlVideo, SurfaceQueriesOutsideAreRefused) {
     video_stop();
     EXPECT_FALSE(video_surface_pixel(0, 0, &value));
     EXPECT_EQ(video_surface_bits(), 0);
+}
+
+// Before SDL starts: vsync and the window scale, unless the user chose otherwise.
+TEST(SdlVideoStart, SetsScalingAndVsyncUnlessTheUserDid) {
+    unsetenv("SDL12COMPAT_SYNC_TO_VBLANK");
+    unsetenv("SDL12COMPAT_WINDOW_SCALING");
+    video_set_window_scale(4);
+    ASSERT_TRUE(video_start());
+    video_stop();
+    EXPECT_STREQ(std::getenv("SDL12COMPAT_SYNC_TO_VBLANK"), "1");
+    EXPECT_STREQ(std::getenv("SDL12COMPAT_WINDOW_SCALING"), "4");
+
+    setenv("SDL12COMPAT_SYNC_TO_VBLANK", "0", 1);
+    setenv("SDL12COMPAT_WINDOW_SCALING", "2", 1);
+    video_set_window_scale(5);
+    ASSERT_TRUE(video_start());
+    video_stop();
+    EXPECT_STREQ(std::getenv("SDL12COMPAT_SYNC_TO_VBLANK"), "0");
+    EXPECT_STREQ(std::getenv("SDL12COMPAT_WINDOW_SCALING"), "2");
+
+    unsetenv("SDL12COMPAT_WINDOW_SCALING");
+    video_set_window_scale(0);
+    ASSERT_TRUE(video_start());
+    video_stop();
+    EXPECT_EQ(std::getenv("SDL12COMPAT_WINDOW_SCALING"), nullptr);
+    unsetenv("SDL12COMPAT_SYNC_TO_VBLANK");
+    video_set_window_scale(3);
 }
 
 // Only a lower bound: presents must not run faster than the rate asked for.
