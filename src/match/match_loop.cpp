@@ -31,20 +31,20 @@ constexpr int32_t winning_score = 5; // a side wins when its score passes this
 
 } // namespace
 
-void match_begin(MatchState& t) {
+void match_begin(MatchState& state) {
     bitmap_put(pitch_image, 0, 0);
     bitmap_grab(top_score_save, 70, 0, 130, 10);
     bitmap_grab(bottom_score_save, 70, 190, 130, 199);
     bitmap_grab(clock_save, 215, 0, 319, 10);
-    t.last_goal = 0;
+    state.last_goal = 0;
     side1_score = 0;
     side2_score = 0;
     frame_counter = 0;
     quit_requested = 0;
-    t.clock = match_clock_start(game_length);
+    state.clock = match_clock_start(game_length);
     body_list_reset();
     kick_off();
-    t.last_ticks = clock_ticks();
+    state.last_ticks = clock_ticks();
     debug_log("match start\n");
 }
 
@@ -72,15 +72,15 @@ void goal_handle(int32_t goal) {
 }
 
 // The clock step of one frame: counts down, redraws the bar, or runs time-up once.
-void clock_step(MatchState& t, int32_t elapsed) {
-    switch (match_clock_advance(t.clock, elapsed)) {
+void clock_step(MatchState& state, int32_t elapsed) {
+    switch (match_clock_advance(state.clock, elapsed)) {
     case ClockEvent::time_up:
         time_up();
         debug_log("time up: %d-%d\n", side1_score, side2_score);
-        t.last_ticks = clock_ticks();
+        state.last_ticks = clock_ticks();
         break;
     case ClockEvent::redraw:
-        clock_display(t.clock.shown_cells);
+        clock_display(state.clock.shown_cells);
         break;
     case ClockEvent::none:
         break;
@@ -89,23 +89,23 @@ void clock_step(MatchState& t, int32_t elapsed) {
 
 } // namespace
 
-FrameResult match_frame(MatchState& t) {
+FrameResult match_frame(MatchState& state) {
     if (side1_score > winning_score || side2_score > winning_score) {
         return FrameResult::won;
     }
     const uint32_t now = clock_ticks();
     pump_events();
     match_keys_handle();
-    const auto elapsed = static_cast<int32_t>(now - t.last_ticks);
-    t.last_ticks = clock_ticks();
+    const auto elapsed = static_cast<int32_t>(now - state.last_ticks);
+    state.last_ticks = clock_ticks();
     const int32_t goal = field_update(elapsed);
-    t.last_goal = goal;
-    clock_step(t, elapsed);
+    state.last_goal = goal;
+    clock_step(state, elapsed);
     display_present(back_buffer);
     frame_counter = static_cast<int32_t>(static_cast<uint32_t>(frame_counter) + 1);
     if (goal != 0) {
         goal_handle(goal);
-        t.last_ticks = clock_ticks();
+        state.last_ticks = clock_ticks();
     }
     if (quit_requested == 1) {
         debug_log("match quit\n");
@@ -131,14 +131,14 @@ void match_end(int32_t last_goal) {
 } // namespace
 
 void match_play() {
-    MatchState t{};
-    match_begin(t);
+    MatchState state{};
+    match_begin(state);
     FrameResult result = FrameResult::next;
     while (result == FrameResult::next) {
-        result = match_frame(t);
+        result = match_frame(state);
     }
     if (result == FrameResult::won) {
-        match_end(t.last_goal);
+        match_end(state.last_goal);
     }
 }
 

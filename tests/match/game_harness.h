@@ -3,7 +3,10 @@
 // game code in-process on the scripted platform.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <cstdint>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -137,6 +140,23 @@ inline std::vector<TestEntry> game_archive_entries() {
     return e;
 }
 
+// The set-up writes readme and file_id.diz into the working folder: keep them out of
+// wherever the tests were started.
+inline void harness_folder_enter() {
+    struct Folder {
+        std::filesystem::path path = test_temp_path("harness");
+        Folder() { std::filesystem::create_directories(path); }
+        ~Folder() {
+            std::error_code ignored;
+            std::filesystem::remove_all(path, ignored);
+        }
+    };
+    static const Folder folder;
+    if (chdir(folder.path.c_str()) != 0) {
+        ADD_FAILURE() << "cannot enter " << folder.path;
+    }
+}
+
 // Starts the scripted platform, opens the test archive and runs the game set-up, the way
 // start-up does, with sound off and the built-in settings otherwise.
 inline void game_harness_start(const ScriptedSetup& setup = {},
@@ -151,6 +171,7 @@ inline void game_harness_start(const ScriptedSetup& setup = {},
     body_list_free();
     archive_close();
     ASSERT_TRUE(test_archive_open(entries));
+    harness_folder_enter();
     display_open(320, 200, 15, 0);
     game_setup();
 }

@@ -166,6 +166,21 @@ TEST_F(MatchTest, BothPlayersSteerInTheSameFrame) {
     EXPECT_EQ(body_head->next->vy, 0.5 - 0.1);
 }
 
+// F1 opens the information screen inside the key handling; it closes on the next key change
+// once all keys are up. None of that time reaches the bodies or the clock.
+TEST_F(MatchTest, TimeInTheInformationScreenCountsInNoFrame) {
+    start({{16, 282, true}, {60, 282, false}, {9000, 32, true}, {9100, 32, false}});
+    MatchState state{};
+    match_begin(state);
+    match_frame(state); // elapsed 0
+    const double red_x = body_head->x;
+    match_frame(state); // F1: elapsed 16, then the screen
+    EXPECT_GE(clock_ticks(), 9100u);
+    match_frame(state); // elapsed 16 again
+    EXPECT_EQ(state.clock.remaining, 84000 - 32);
+    EXPECT_DOUBLE_EQ(body_head->x, red_x + 2 * (16 * 0.5 * 1.0 * 0.1));
+}
+
 TEST_F(MatchTest, TimeUpRaisesTheLeaderAndLeavesNoTraceOfItsPictures) {
     start();
     game_length = 1;

@@ -85,6 +85,31 @@ TEST(Replay, EscapeInAMatchReturnsToTheTitle) {
     EXPECT_EQ(text_count(run.trace, "wins"), 0);
 }
 
+TEST(Replay, TheSameScriptPlaysTheSameFramesInEveryRun) {
+    GameFolder dir;
+    game_folder_make(dir, "[general]\ngamespeed=25\n");
+    const std::string script = std::string(start_a_match) +
+                               "1000 down right\n1000 down q\n3000 up right\n3500 up q\n"
+                               "9000 down escape\n9100 up escape\n12000 down escape\n";
+    const ReplayRun first = replay_run(dir, script);
+    const ReplayRun second = replay_run(dir, script);
+    EXPECT_EQ(first.status, 0) << first.err;
+    EXPECT_GT(first.hashes.size(), 300u);
+    EXPECT_EQ(first.hashes, second.hashes);
+    EXPECT_EQ(first.trace, second.trace);
+}
+
+TEST(Replay, AMalformedScriptIsRefusedWithTheLineNamed) {
+    GameFolder dir;
+    game_folder_make(dir, "");
+    const ReplayRun run = replay_run(dir, "100 down space\n# fine\n\n200 sideways space\n");
+    EXPECT_EQ(run.status, 2);
+    EXPECT_NE(run.err.find("line 4"), std::string::npos) << run.err;
+    EXPECT_TRUE(run.hashes.empty());
+    EXPECT_EQ(replay_run(dir, "100 down nosuchkey\n").status, 2);
+    EXPECT_EQ(replay_run(dir, "100 down 300 extra\n").status, 2);
+}
+
 TEST(Replay, AMissingPictureStopsWithAMessage) {
     auto entries = game_archive_entries();
     entries[22] = test_entry({});
