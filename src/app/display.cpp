@@ -19,7 +19,6 @@ int32_t screen_height = 200;
 
 namespace {
 
-constexpr size_t frame_pixels = 320 * 200;
 
 int8_t bytes_for_depth(int32_t bits) {
     if (bits == 15 || bits == 16) {

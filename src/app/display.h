@@ -9,6 +9,11 @@ struct PixelFormat {
     uint16_t green_bits;
 };
 
+// Every buffer the game draws into is one logical frame of this size.
+constexpr int32_t frame_width = 320;
+constexpr int32_t frame_height = 200;
+constexpr int32_t frame_pixels = frame_width * frame_height;
+
 extern PixelFormat pixel_format;
 extern uint16_t* draw_target;
 extern int8_t bytes_per_pixel;

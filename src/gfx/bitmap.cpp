@@ -56,8 +56,8 @@ int bitmap_grab(Bitmap* bitmap, uint16_t x1, uint16_t y1, uint16_t x2, uint16_t 
         return 1;
     }
     // Only what lies on the draw target is copied, and only as far as the buffer reaches.
-    int last_row = std::min<int>(y2, draw_target_height - 1);
-    int last_column = std::min<int>(x2, draw_target_width - 1);
+    int last_row = std::min<int>(y2, frame_height - 1);
+    int last_column = std::min<int>(x2, frame_width - 1);
     int columns = last_column - x1 + 1;
     if (columns <= 0 || bitmap->capacity == 0) {
         return 1;
@@ -67,7 +67,7 @@ int bitmap_grab(Bitmap* bitmap, uint16_t x1, uint16_t y1, uint16_t x2, uint16_t 
         if (start + static_cast<size_t>(columns) > bitmap->capacity) {
             break;
         }
-        std::memcpy(bitmap->pixels + start, draw_target + y * draw_target_width + x1,
+        std::memcpy(bitmap->pixels + start, draw_target + y * frame_width + x1,
                     static_cast<size_t>(columns) * sizeof(uint16_t));
     }
     return 1;
@@ -83,13 +83,13 @@ int bitmap_put(const Bitmap* bitmap, uint16_t x, uint16_t y) {
         int left = static_cast<int16_t>(x);
         int top = static_cast<int16_t>(y);
         int first_row = std::max(0, -top);
-        int end_row = std::min(bitmap_rows_readable(bitmap), draw_target_height - top);
+        int end_row = std::min(bitmap_rows_readable(bitmap), frame_height - top);
         int first_column = std::max(0, -left);
-        int end_column = std::min<int>(bitmap->width, draw_target_width - left);
+        int end_column = std::min<int>(bitmap->width, frame_width - left);
         if (end_column > first_column) {
             size_t bytes = static_cast<size_t>(end_column - first_column) * sizeof(uint16_t);
             for (int r = first_row; r < end_row; r++) {
-                std::memcpy(draw_target + (top + r) * draw_target_width + left + first_column,
+                std::memcpy(draw_target + (top + r) * frame_width + left + first_column,
                             bitmap->pixels + static_cast<size_t>(r) * bitmap->width + first_column,
                             bytes);
             }

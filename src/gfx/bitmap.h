@@ -16,10 +16,6 @@ int bitmap_grab(Bitmap* bitmap, uint16_t x1, uint16_t y1, uint16_t x2, uint16_t 
 int bitmap_put(const Bitmap* bitmap, uint16_t x, uint16_t y);
 int display_get_masks(uint32_t* red, uint32_t* green, uint32_t* blue);
 
-// Size of the draw target every operation clips against.
-constexpr int draw_target_width = 320;
-constexpr int draw_target_height = 200;
-
 // Rows of the bitmap that its buffer really holds: owned buffers are bounded by their capacity,
 // borrowed pixels were checked by whoever lent them.
 int bitmap_rows_readable(const Bitmap* bitmap);

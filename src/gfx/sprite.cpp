@@ -77,13 +77,13 @@ int bitmap_put_alpha(const Bitmap* bitmap, int16_t x, int16_t y) {
     if (draw_target == nullptr || bitmap->pixels == nullptr || x < 0 || y < 0) {
         return 1;
     }
-    int rows = std::min(bitmap_rows_readable(bitmap), draw_target_height - y);
-    int columns = std::min<int>(bitmap->width, draw_target_width - x);
+    int rows = std::min(bitmap_rows_readable(bitmap), frame_height - y);
+    int columns = std::min<int>(bitmap->width, frame_width - x);
     const PixelFormat format = pixel_format;
     const int threshold = alpha_threshold;
     for (int r = 0; r < rows; r++) {
         const uint16_t* source = bitmap->pixels + static_cast<size_t>(r) * bitmap->width;
-        uint16_t* target = draw_target + (y + r) * draw_target_width + x;
+        uint16_t* target = draw_target + (y + r) * frame_width + x;
         for (int c = 0; c < columns; c++) {
             target[c] = pixel_alpha(source[c], target[c], threshold, format);
         }
@@ -112,13 +112,13 @@ void bitmap_put_scaled(const Bitmap* bitmap, int out_width, int out_height, int 
         row_sum += y_step;
         int source_row = static_cast<int>(row_sum);
         int target_row = y + r;
-        if (target_row < 0 || target_row >= draw_target_height || source_row >= rows_readable) {
+        if (target_row < 0 || target_row >= frame_height || source_row >= rows_readable) {
             continue;
         }
         const uint16_t* source = bitmap->pixels + static_cast<size_t>(source_row) * bitmap->width;
-        uint16_t* target = destination + target_row * draw_target_width;
+        uint16_t* target = destination + target_row * frame_width;
         int first = std::max(0, -x);
-        int end = std::min(out_width, draw_target_width - x);
+        int end = std::min(out_width, frame_width - x);
         for (int c = first; c < end; c++) {
             int source_column = source_columns[static_cast<size_t>(c)];
             if (source_column < bitmap->width) {
@@ -139,8 +139,8 @@ void bitmap_zoom_in(const Bitmap* bitmap, int x, int y, int erase_after) {
     // there. The saved area is cut to the screen.
     const int left = std::max(x, 0);
     const int top = std::max(y - half - 1, 0);
-    const int right = std::min(x + width + 1, draw_target_width - 1);
-    const int bottom = std::min(y + half, draw_target_height - 1);
+    const int right = std::min(x + width + 1, frame_width - 1);
+    const int bottom = std::min(y + half, frame_height - 1);
     Bitmap* save = nullptr;
     if (left <= right && top <= bottom) {
         bitmap_create(&save, static_cast<int16_t>(right - left + 1),

@@ -47,7 +47,6 @@ Bitmap* marker_view = nullptr;
 namespace {
 
 constexpr size_t plasma_buffer_size = 100274;
-constexpr size_t back_buffer_pixels = 320 * 200;
 
 [[noreturn]] void picture_fail(int32_t index, const char* why) {
     char text[96];
@@ -115,7 +114,7 @@ void game_setup() {
     archive_extract_text(0, "file_id.diz");
     sound_start();
     pixel_format_init();
-    back_buffer = static_cast<uint16_t*>(std::calloc(back_buffer_pixels, sizeof(uint16_t)));
+    back_buffer = static_cast<uint16_t*>(std::calloc(frame_pixels, sizeof(uint16_t)));
     display_set_target(back_buffer);
     pictures_load();
     plasma_state_reset();

@@ -25,9 +25,6 @@ Bitmap* key_wait_marker = nullptr;
 
 namespace {
 
-constexpr int frame_width = 320;
-constexpr int frame_height = 200;
-constexpr int frame_pixels = frame_width * frame_height;
 
 constexpr int info_picture_entry = 10;
 constexpr int keys_picture_entry = 18;

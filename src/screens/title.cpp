@@ -18,9 +18,6 @@
 
 namespace {
 
-constexpr int frame_width = 320;
-constexpr int frame_height = 200;
-constexpr int frame_pixels = frame_width * frame_height;
 
 constexpr int reveal_frames = 79;
 constexpr int gradient_depth = 32;

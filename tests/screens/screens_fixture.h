@@ -27,9 +27,6 @@
 #include "sound/sound.h"
 #include "support/test_archive.h"
 
-constexpr int frame_width = 320;
-constexpr int frame_height = 200;
-constexpr int frame_pixels = frame_width * frame_height;
 
 using Frame = std::vector<uint16_t>;
 
