@@ -64,8 +64,4 @@ TEST(Golden, FramesOfAFixedMatchMatchTheStoredHashes) {
     EXPECT_EQ(recorded, stored.str());
 }
 
-TEST(Golden, TheSameScriptDrawsTheSameFramesTwice) {
-    EXPECT_EQ(golden_record(), golden_record());
-}
-
 } // namespace

@@ -26,29 +26,24 @@ inline std::string file_text(const std::filesystem::path& path) {
     return text.str();
 }
 
-// A private game folder, removed afterwards unless ZORBIT_KEEP is set.
+// A private game folder with zrb.res and a zorbit.ini (sound off unless the ini says otherwise),
+// removed afterwards unless ZORBIT_KEEP is set.
 struct GameFolder {
-    std::filesystem::path path;
-    GameFolder() = default;
-    GameFolder(const GameFolder&) = delete;
-    GameFolder& operator=(const GameFolder&) = delete;
+    std::filesystem::path path = test_temp_path("game");
+    std::filesystem::path operator/(const char* name) const { return path / name; }
     ~GameFolder() {
-        if (!path.empty() && std::getenv("ZORBIT_KEEP") == nullptr) {
+        if (std::getenv("ZORBIT_KEEP") == nullptr) {
             std::error_code ignored;
             std::filesystem::remove_all(path, ignored);
         }
     }
-    std::filesystem::path operator/(const char* name) const { return path / name; }
 };
 
-// Fills a folder with zrb.res and a zorbit.ini (sound off unless the ini says otherwise).
 inline void game_folder_make(GameFolder& folder, const std::string& ini,
                              const std::vector<TestEntry>& entries = game_archive_entries()) {
-    folder.path = test_temp_path("game");
-    const std::filesystem::path& dir = folder.path;
-    std::filesystem::create_directories(dir);
-    test_write_file((dir / "zrb.res").string(), test_archive_bytes(entries));
-    std::ofstream(dir / "zorbit.ini") << "[audio]\nenablesound=0\n" << ini;
+    std::filesystem::create_directories(folder.path);
+    test_write_file((folder / "zrb.res").string(), test_archive_bytes(entries));
+    std::ofstream(folder / "zorbit.ini") << "[audio]\nenablesound=0\n" << ini;
 }
 
 inline ReplayRun replay_run(const GameFolder& folder, const std::string& script,
