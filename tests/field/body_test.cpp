@@ -9,11 +9,7 @@
 
 namespace {
 
-class BodyTest : public ::testing::Test {
-  protected:
-    void SetUp() override { game_harness_start(); }
-    void TearDown() override { game_harness_stop(); }
-};
+using BodyTest = HarnessTest;
 
 TEST_F(BodyTest, KickOffMakesRedGreenBallInOrder) {
     body_list_reset();
@@ -53,17 +49,6 @@ TEST_F(BodyTest, KickOffMakesRedGreenBallInOrder) {
         EXPECT_EQ(e.body->last_partner, nullptr);
     }
     EXPECT_EQ(bodies_live, 1);
-}
-
-TEST_F(BodyTest, BallVelocityUsesTwoDrawsInSinglePrecisionSteps) {
-    random_reset();
-    const int32_t r1 = random_below(100);
-    const int32_t r2 = random_below(100);
-    random_reset();
-    body_list_reset();
-    kick_off();
-    EXPECT_EQ(body_tail->vx, 0.5 - static_cast<double>(static_cast<float>(r1) * 0.01f));
-    EXPECT_EQ(body_tail->vy, 0.5 - static_cast<double>(static_cast<float>(r2) * 0.01f));
 }
 
 TEST_F(BodyTest, FreeEmptiesTheListAndIdsStartAgain) {

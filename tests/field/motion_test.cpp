@@ -8,27 +8,7 @@
 
 namespace {
 
-class MotionTest : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        game_harness_start();
-        body_list_reset();
-        kick_off();
-        ball = body_tail;
-        player = body_head;
-    }
-    void TearDown() override { game_harness_stop(); }
-
-    Body* ball = nullptr;   // 10 x 10
-    Body* player = nullptr; // 14 x 14
-
-    static void place(Body* b, double x, double y, double vx, double vy) {
-        b->x = x;
-        b->y = y;
-        b->vx = vx;
-        b->vy = vy;
-    }
-};
+using MotionTest = KickOffTest;
 
 // After a bounce each velocity is nudged by -0.02, 0 or +0.02 (single precision).
 bool nudged(double v, double before) {
@@ -59,7 +39,7 @@ TEST_F(MotionTest, WallsPostsAndOpenings) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        Body* b = c.is_ball ? ball : player;
+        Body* b = c.is_ball ? ball : red;
         place(b, c.x, c.y, 1, 1);
         body_move(b, c.dx, c.dy);
         EXPECT_EQ(b->x, c.end_x);
@@ -86,8 +66,8 @@ TEST_F(MotionTest, ABounceNudgesBothVelocitiesOnce) {
     EXPECT_EQ(ball->vx, -1.0 + (n1 - 1) * 0.02f);
     EXPECT_EQ(ball->vy, 0.5 + (n2 - 1) * 0.02f);
     random_reset();
-    place(player, 295, 166, 1.0, 1.0);
-    body_move(player, 5, 5);
+    place(red, 295, 166, 1.0, 1.0);
+    body_move(red, 5, 5);
     EXPECT_EQ(random_below(100), third);
 }
 
@@ -100,8 +80,8 @@ TEST_F(MotionTest, GoalTestAtItsBounds) {
         place(ball, 150, c.y, 0, 0);
         EXPECT_EQ(goal_test(ball), c.goal) << c.y;
     }
-    place(player, 150, -20, 0, 0);
-    EXPECT_EQ(goal_test(player), goal_none);
+    place(red, 150, -20, 0, 0);
+    EXPECT_EQ(goal_test(red), goal_none);
 }
 
 TEST_F(MotionTest, FieldUpdateMovesByElapsedSpeedAndATenthAndReportsTheGoal) {

@@ -6,11 +6,7 @@
 
 namespace {
 
-class PlasmaTest : public ::testing::Test {
-  protected:
-    void SetUp() override { game_harness_start(); }
-    void TearDown() override { game_harness_stop(); }
-};
+using PlasmaTest = HarnessTest;
 
 // Entry i of the starting ramps holds levels (i / 6, i / 2, i / 6).
 TEST_F(PlasmaTest, StartingPaletteHasTwoRampsAndBlackEnds) {

@@ -141,6 +141,34 @@ inline void game_harness_stop() {
     scripted_stop();
 }
 
+class HarnessTest : public ::testing::Test {
+  protected:
+    void SetUp() override { game_harness_start(); }
+    void TearDown() override { game_harness_stop(); }
+};
+
+// A fresh game with the kick-off's three bodies at hand: players 14 x 14, ball 10 x 10.
+class KickOffTest : public HarnessTest {
+  protected:
+    void SetUp() override {
+        HarnessTest::SetUp();
+        body_list_reset();
+        kick_off();
+        red = body_head;
+        green = red->next;
+        ball = body_tail;
+    }
+    static void place(Body* b, double x, double y, double vx, double vy) {
+        b->x = x;
+        b->y = y;
+        b->vx = vx;
+        b->vy = vy;
+    }
+    Body* red = nullptr;
+    Body* green = nullptr;
+    Body* ball = nullptr;
+};
+
 inline uint16_t screen_pixel(int x, int y) {
     return back_buffer[y * 320 + x];
 }

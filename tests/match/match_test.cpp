@@ -57,16 +57,17 @@ TEST_F(MatchTest, TheFirstFramesOfAn84SecondMatch) {
     EXPECT_NE(frame[16 * 320 + 100], pitch_image->pixels[16 * 320 + 100]);
 }
 
-TEST_F(MatchTest, AGoalIsCountedShownAndFollowedByAFreshKickOff) {
+// The winning goal is handled in full; the match ends at the start of the next frame.
+TEST_F(MatchTest, AGoalIsCountedShownFollowedByAKickOffAndTheSixthWins) {
     start();
     match_frame(state);
-    Body* red = body_head;
-    red->vx = 3.0;
+    body_head->vx = 3.0;
+    side1_score = 5;
     ball_about_to_score(1);
     const uint64_t frames_before = scripted_frame_count();
     const uint32_t ticks_before = clock_ticks();
     EXPECT_EQ(match_frame(state), FrameResult::next);
-    EXPECT_EQ(side1_score, 1);
+    EXPECT_EQ(side1_score, 6);
     EXPECT_EQ(side2_score, 0);
     EXPECT_EQ(state.last_goal, 1);
     // One frame, 30 animation frames, then the 120-wide goal picture zooms in 41 frames.
@@ -77,8 +78,9 @@ TEST_F(MatchTest, AGoalIsCountedShownAndFollowedByAFreshKickOff) {
     EXPECT_EQ(body_head->x, 80.0);
     EXPECT_EQ(body_head->vx, 0.5) << "the new kick-off resets the players";
     EXPECT_EQ(body_tail->x, 160.0);
-    // The score redraw shows side 1's marker.
-    EXPECT_EQ(screen_pixel(72, 2), rgb555(marker_frame, 31, 20));
+    EXPECT_EQ(screen_pixel(72, 2), rgb555(marker_frame, 31, 20)) << "side 1's marker drawn";
+    EXPECT_EQ(match_frame(state), FrameResult::won);
+    EXPECT_EQ(scripted_frame_count() - frames_before, 1u + 30u + 41u) << "and nothing else";
 }
 
 TEST_F(MatchTest, EscapeInTheFrameOfAGoalHandlesTheGoalThenQuitsWithoutAnEndScreen) {
@@ -96,18 +98,6 @@ TEST_F(MatchTest, EscapeInTheFrameOfAGoalHandlesTheGoalThenQuitsWithoutAnEndScre
     for (const std::string& line : lines) {
         EXPECT_EQ(line.find("wins"), std::string::npos) << line;
     }
-}
-
-TEST_F(MatchTest, AScoreAboveFiveEndsTheMatchAtTheStartOfTheNextFrame) {
-    start();
-    match_frame(state);
-    side2_score = 5;
-    ball_about_to_score(2);
-    EXPECT_EQ(match_frame(state), FrameResult::next) << "the winning goal is handled first";
-    EXPECT_EQ(side2_score, 6);
-    const uint64_t frames = scripted_frame_count();
-    EXPECT_EQ(match_frame(state), FrameResult::won);
-    EXPECT_EQ(scripted_frame_count(), frames) << "nothing else happens in that frame";
 }
 
 TEST_F(MatchTest, HoldingF12LowersTheThresholdOncePerFrameWithAMessageEach) {

@@ -68,10 +68,14 @@ inline ReplayRun replay_run(const GameFolder& folder, const std::string& script,
     return run;
 }
 
-inline int text_count(const std::string& text, const std::string& part) {
-    int n = 0;
-    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) {
-        ++n;
+// The trace's lines that contain part.
+inline std::vector<std::string> trace_lines_with(const std::string& trace, const char* part) {
+    std::vector<std::string> lines;
+    std::istringstream in(trace);
+    for (std::string line; std::getline(in, line);) {
+        if (line.find(part) != std::string::npos) {
+            lines.push_back(line);
+        }
     }
-    return n;
+    return lines;
 }

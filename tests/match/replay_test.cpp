@@ -1,8 +1,6 @@
 // Whole games through zorbit-replay on the test archive: title, matches, the end, the exit.
 #include <gtest/gtest.h>
 
-#include <sstream>
-
 #include "replay_support.h"
 
 namespace {
@@ -19,17 +17,6 @@ TEST(Replay, EscapeOnTheTitleEndsWithStatusZeroAndWritesTheTexts) {
     EXPECT_EQ(run.trace.find("match start"), std::string::npos);
 }
 
-std::vector<std::string> trace_lines_with(const std::string& trace, const std::string& part) {
-    std::vector<std::string> lines;
-    std::istringstream in(trace);
-    for (std::string line; std::getline(in, line);) {
-        if (line.find(part) != std::string::npos) {
-            lines.push_back(line);
-        }
-    }
-    return lines;
-}
-
 // After the end screen: a key ends it, then Escape on the title ends the program.
 constexpr const char* after_the_end = "900000 down space\n900100 up space\n901000 down escape\n";
 constexpr const char* start_a_match = "100 down space\n300 up space\n";
@@ -39,7 +26,7 @@ TEST(Replay, ASideScoresSixGoalsThenTheEndScreenThenTheTitle) {
     game_folder_make(dir, "[general]\ngamelength=0\ngamespeed=30\n");
     const ReplayRun run = replay_run(dir, std::string(start_a_match) + after_the_end);
     EXPECT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(text_count(run.trace, "match start"), 1);
+    EXPECT_EQ(trace_lines_with(run.trace, "match start").size(), 1u);
     const auto goals = trace_lines_with(run.trace, "goal ");
     const auto wins = trace_lines_with(run.trace, "wins");
     ASSERT_EQ(wins.size(), 1u) << run.trace;
@@ -50,7 +37,7 @@ TEST(Replay, ASideScoresSixGoalsThenTheEndScreenThenTheTitle) {
     EXPECT_NE(last.find(side1 ? ": 6-" : "-6"), std::string::npos) << last;
     // The sixth goal was handled in full before the end screen.
     EXPECT_LT(run.trace.find(last), run.trace.find(wins[0]));
-    EXPECT_EQ(text_count(run.trace, "time up"), 0);
+    EXPECT_EQ(trace_lines_with(run.trace, "time up").size(), 0u);
     EXPECT_GT(run.hashes.size(), 1000u);
 }
 
@@ -120,7 +107,7 @@ TEST(Replay, OddSizedPicturesPlayAWholeMatch) {
     game_folder_make(dir, "[general]\ngamelength=2\ngamespeed=40\n", entries);
     const ReplayRun run = replay_run(dir, std::string(start_a_match) + after_the_end);
     EXPECT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(text_count(run.trace, "wins"), 1) << run.trace;
+    EXPECT_EQ(trace_lines_with(run.trace, "wins").size(), 1u) << run.trace;
 }
 
 } // namespace
