@@ -9,16 +9,12 @@
 
 namespace {
 
-using BodyTest = HarnessTest;
+using BodyTest = KickOffTest;
 
 TEST_F(BodyTest, KickOffMakesRedGreenBallInOrder) {
-    body_list_reset();
-    kick_off();
     ASSERT_EQ(body_count, 3);
-    const Body* red = body_head;
-    const Body* green = red->next;
-    const Body* ball = green->next;
-    EXPECT_EQ(ball, body_tail);
+    EXPECT_EQ(red->next, green);
+    EXPECT_EQ(green->next, ball);
     EXPECT_EQ(ball->prev, green);
     EXPECT_EQ(green->prev, red);
     EXPECT_EQ(red->prev, nullptr);
@@ -52,19 +48,14 @@ TEST_F(BodyTest, KickOffMakesRedGreenBallInOrder) {
 }
 
 TEST_F(BodyTest, FreeEmptiesTheListAndIdsStartAgain) {
-    body_list_reset();
-    body_list_free();
-    EXPECT_EQ(bodies_live, 1) << "freeing an empty list keeps the flag";
-    body_template.image = ball_image;
-    body_template.kind = Ball;
-    body_create(body_template);
-    EXPECT_EQ(body_head, body_tail);
     body_list_free();
     EXPECT_EQ(body_head, nullptr);
     EXPECT_EQ(body_tail, nullptr);
     EXPECT_EQ(body_count, 0);
     EXPECT_EQ(bodies_live, 0);
     body_list_reset();
+    body_list_free();
+    EXPECT_EQ(bodies_live, 1) << "freeing an empty list keeps the flag";
     kick_off();
     EXPECT_EQ(body_head->id, 1);
     EXPECT_EQ(body_tail->id, 3);
@@ -77,8 +68,9 @@ TEST_F(BodyTest, SaveUndersAreClippedAndPutBackTailFirst) {
         back_buffer[i] = static_cast<uint16_t>((i * 7919) & 0x7FFF);
     }
     const auto before = screen_copy();
-    body_list_reset();
-    kick_off();
+    for (Body* b = body_head; b != nullptr; b = b->next) {
+        body_save_background(b); // as at creation, on the patterned screen
+    }
     const double places[][2] = {{100, 80},  {140, 190},    {310, 195},  {-5, -7},
                                 {-100, 50}, {400, 20},     {20, 250},   {319, 199},
                                 {0, 0},     {1e12, -1e12}, {-3.5, 100}, {200, -0.5}};

@@ -15,7 +15,6 @@ struct ReplayRun {
     int status = -1;
     std::vector<std::string> hashes; // one per presented frame
     std::string trace;               // the game's debug trace
-    std::string out;                 // standard output
     std::string err;                 // standard error
 };
 
@@ -63,7 +62,6 @@ inline ReplayRun replay_run(const GameFolder& folder, const std::string& script,
         run.hashes.push_back(hash);
     }
     run.trace = file_text(dir / "trace.txt");
-    run.out = file_text(dir / "out.txt");
     run.err = file_text(dir / "err.txt");
     return run;
 }
