@@ -13,8 +13,8 @@
 
 namespace {
 
-constexpr double left_bound = 8;
-constexpr double top_bound = 16;
+constexpr int32_t left_bound = 8;
+constexpr int32_t top_bound = 16;
 constexpr int32_t right_wall = 311;
 constexpr int32_t bottom_wall = 183;
 constexpr int32_t left_post = 136;

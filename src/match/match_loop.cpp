@@ -42,6 +42,8 @@ void match_begin(MatchState& state) {
     frame_counter = 0;
     quit_requested = 0;
     state.clock = match_clock_start(game_length);
+    // A match that ended in a win or on Escape left its bodies in the list.
+    body_list_free();
     body_list_reset();
     kick_off();
     state.last_ticks = clock_ticks();
