@@ -43,7 +43,9 @@ TEST_F(CollisionTest, TheBoxIsShrunkByTwoAndStrict) {
         {100.9, 88, false}, // 88 + 14 > 100 + 2 fails
     };
     for (const auto& c : cases) {
-        SetUp();
+        contact_matrix_clear();
+        skip_next_collision = 0;
+        ball->last_partner = nullptr;
         place(ball, c.ball_x, 100, 0.25, -0.5);
         place(red, c.red_x, 100, 1, 2);
         body_collide(ball);
