@@ -167,15 +167,16 @@ TEST_F(AudioMixer, EffectsAddToTheMusic) {
     EXPECT_LE(peak(frames, 600), 2);
 }
 
-TEST_F(AudioMixer, RejectedModuleKeepsNothing) {
+TEST_F(AudioMixer, RejectedModuleLeavesThePlayingOneAlone) {
+    const std::vector<uint8_t> module = test_module_make();
+    ASSERT_EQ(audio_music_load(module.data(), module.size()), nullptr);
+    audio_music_play();
     const char text[] = "this is not a module, just words";
     const char* reason = audio_music_load(reinterpret_cast<const uint8_t*>(text), sizeof text);
     ASSERT_NE(reason, nullptr);
     EXPECT_GT(std::string(reason).size(), 0u);
-    EXPECT_FALSE(audio_music_loaded());
     EXPECT_NE(audio_music_load(nullptr, 0), nullptr);
-    audio_music_play();
-    EXPECT_EQ(peak(mix_frames(500)), 0);
+    EXPECT_GT(peak(mix_frames(500)), 1000);
 }
 
 TEST_F(AudioMixer, ClosingFreesMusicAndVoices) {
@@ -185,7 +186,7 @@ TEST_F(AudioMixer, ClosingFreesMusicAndVoices) {
     const std::vector<uint8_t> pcm(10000, 60);
     audio_sample_play(audio_sample_make(pcm.data(), pcm.size()), 8000);
     audio_close();
-    EXPECT_FALSE(audio_music_loaded());
+    audio_music_play();
     EXPECT_EQ(audio_voices_busy(), 0);
     EXPECT_EQ(peak(mix_frames(500)), 0);
 }

@@ -70,7 +70,7 @@ class GameSound : public ::testing::Test {
 
 TEST_F(GameSound, BouncesAcrossMatchesShareOneSample) {
     game_start("disk", 0, 1); // music off: whatever sounds is an effect
-    ASSERT_TRUE(sound_running());
+    ASSERT_TRUE(audio_is_open());
     EXPECT_EQ(archive_entry_record(sound_music_entry)->ref_count, 0);
     two_matches();
     EXPECT_NE(archive_entry_record(3)->data, nullptr) << "the ball bounced";
@@ -78,7 +78,7 @@ TEST_F(GameSound, BouncesAcrossMatchesShareOneSample) {
     // Let the device take a few buffers past the last bounce.
     std::this_thread::sleep_for(std::chrono::milliseconds(200));
     sound_stop();
-    EXPECT_FALSE(sound_running());
+    EXPECT_FALSE(audio_is_open());
     const std::vector<uint8_t> bytes = test_read_file(output);
     int peak = 0;
     for (size_t i = 0; i + 1 < bytes.size(); i += 2) {
@@ -100,7 +100,7 @@ TEST_F(GameSound, WithoutADeviceTheGameSaysSoOnceAndPlaysAsWithSoundOff) {
     const std::string said = testing::internal::GetCapturedStderr();
     EXPECT_EQ(said.rfind("Zorbit: no sound: ", 0), 0u) << said;
     EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
-    EXPECT_FALSE(sound_running());
+    EXPECT_FALSE(audio_is_open());
     EXPECT_GE(scripted_frame_count(), 2400u);
     EXPECT_EQ(scripted_frame_hashes(), reference) << "the same game, frame for frame";
     for (int32_t entry = 2; entry <= 5; ++entry) {
