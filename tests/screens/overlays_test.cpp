@@ -102,20 +102,6 @@ class KeyPromptTest : public ScreensTest {
     }
 };
 
-TEST_F(KeyPromptTest, AnswersWithThePressedKeyAndShowsBothMarkers) {
-    prompt_start({key_down(500, 'k'), key_up(600, 'k')});
-    EXPECT_EQ(key_prompt(90, 93), 'k');
-    EXPECT_EQ(frames(), 2);
-    Frame marked(frame_pixels, 0);
-    for (uint16_t colour : {marker_wait_colour, marker_taken_colour}) {
-        for (int y = 93; y < 99; ++y) {
-            std::fill_n(marked.begin() + y * frame_width + 90, 8, colour);
-        }
-        EXPECT_EQ(frame_find(marked), colour == marker_wait_colour ? 0 : 1);
-    }
-    EXPECT_EQ(count_held_keys(), 0) << "returns only once the key is let go";
-}
-
 TEST_F(KeyPromptTest, ReleaseOfAKeyHeldBeforeThePromptIsAnAnswer) {
     prompt_start({key_down(0, key_f2), key_up(500, key_f2)});
     pump_events();

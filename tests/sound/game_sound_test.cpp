@@ -50,6 +50,7 @@ class GameSound : public ::testing::Test {
         body_list_free();
         archive_close();
         ASSERT_TRUE(test_archive_open(entries));
+        harness_folder_enter();
         display_open(320, 200, 15, 0);
         sound_clear_samples();
         game_setup();

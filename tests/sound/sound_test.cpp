@@ -28,9 +28,9 @@ struct Capture {
 
     size_t frames() const { return samples.size() / 2; }
     int level(size_t frame) const { return std::abs(static_cast<int>(samples[frame * 2])); }
-    // First frame at or after `from` louder than the threshold; frames() when none.
-    size_t first_loud(size_t from = 0, int threshold = 64) const {
-        for (size_t i = from; i < frames(); ++i) {
+    // First frame louder than the threshold; frames() when none.
+    size_t first_loud(int threshold = 64) const {
+        for (size_t i = 0; i < frames(); ++i) {
             if (level(i) > threshold) {
                 return i;
             }
@@ -192,7 +192,7 @@ TEST_F(SoundDevice, MusicSwitchedOffLeavesTheEffects) {
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
     sound_play_effect(0, 20000);
     const Capture capture = record(audio_rate / 2);
-    const size_t first = capture.first_loud(0, 0);
+    const size_t first = capture.first_loud(0);
     EXPECT_GT(first, size_t(audio_buffer_frames)) << "nothing before the effect";
     EXPECT_NEAR(double(capture.last_loud(0) + 1 - first), 0.1 * audio_rate, audio_buffer_frames);
     EXPECT_EQ(capture.level(first + 10), std::abs(test_effect_level(90)));
