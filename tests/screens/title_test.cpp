@@ -24,10 +24,9 @@ const uint16_t panel_colours[5] = {rgb555(31, 10, 0), rgb555(0, 31, 10), rgb555(
 
 class TitleTest : public ScreensTest {
   protected:
-    void title_start(std::vector<ScriptedKey> keys, bool picture_black = false,
-                     const ScreenPictures& pictures = {}) {
+    void title_start(std::vector<ScriptedKey> keys, const ScreenPictures& pictures = {}) {
         start(std::move(keys), pictures);
-        picture_ = picture_black ? uniform_pixels(320, 200, 0) : pattern_pixels(320, 200, 13);
+        picture_ = pattern_pixels(320, 200, 13);
         title_picture = bitmap_from(320, 200, picture_);
         std::vector<uint16_t> panels;
         for (uint16_t colour : panel_colours) {
@@ -78,9 +77,9 @@ class TitleTest : public ScreensTest {
         return frame;
     }
 
-    // A black title with panel p shown in rows 111..199, lowered by k.
-    static Frame panel_expected(int p, int k) {
-        Frame frame(frame_pixels, 0);
+    // The revealed title with panel p shown in rows 111..199, lowered by k.
+    Frame panel_expected(int p, int k) const {
+        Frame frame = reveal_expected(79);
         std::fill(frame.begin() + 111 * frame_width, frame.end(), lowered(panel_colours[p - 1], k));
         return frame;
     }
@@ -92,7 +91,7 @@ TEST_F(TitleTest, RevealTakesSeventyNineFramesAndThePanelsComeInOrder) {
     // A key in the last hold of the third cycle ends the screen after that cycle.
     const uint32_t last_hold = reveal_end + 2 * cycle_ms + rising_ms + hold_ms + falling_ms;
     title_start(
-        {key_down(last_hold + hold_ms / 2, 'x'), key_up(last_hold + hold_ms / 2 + 100, 'x')}, true);
+        {key_down(last_hold + hold_ms / 2, 'x'), key_up(last_hold + hold_ms / 2 + 100, 'x')});
     title_screen_run();
 
     EXPECT_EQ(frames(), first_panel_frame + 3 * cycle_frames + 2);
@@ -106,15 +105,10 @@ TEST_F(TitleTest, RevealTakesSeventyNineFramesAndThePanelsComeInOrder) {
             << "wipe " << wipe;
     }
     EXPECT_EQ(screen(), panel_expected(1, 0));
-}
-
-TEST_F(TitleTest, RevealDrawsItsThreeStrips) {
-    title_start({key_down(reveal_end + 100, 'x'), key_up(reveal_end + 200, 'x')});
-    title_screen_run();
     EXPECT_EQ(frame_find(Frame(frame_pixels, 0)), 0) << "starts from a cleared screen";
-    EXPECT_EQ(frame_find(reveal_expected(1)), 1);
-    EXPECT_EQ(frame_find(reveal_expected(40)), 40);
-    EXPECT_EQ(frame_find(reveal_expected(79)), 79);
+    for (int f : {1, 40, 79}) {
+        EXPECT_EQ(frame_find(reveal_expected(f)), f) << "reveal frame " << f;
+    }
 }
 
 class TitleSoundTest : public TitleTest, public ::testing::WithParamInterface<int32_t> {};
@@ -123,7 +117,7 @@ TEST_P(TitleSoundTest, AnyKeyInTheRevealSkipsThePanelsAndStartsTheMatch) {
     ScreenPictures pictures;
     pictures.effect = true;
     sound_disabled = GetParam();
-    title_start({key_down(500, 'x')}, false, pictures);
+    title_start({key_down(500, 'x')}, pictures);
     title_screen_run();
     // The frame that saw the key is still shown, then the two closing presents.
     const int reveal_frames = frames() - 3;
@@ -138,7 +132,7 @@ INSTANTIATE_TEST_SUITE_P(SoundOnOrOff, TitleSoundTest, ::testing::Values(0, 1));
 
 TEST_F(TitleTest, AKeyHeldInThePanelsEndsEachRemainingStepAtOnce) {
     const uint32_t seen = reveal_end + 10 * wipe_frame_ms;
-    title_start({key_down(seen - 3, 'x')}, true);
+    title_start({key_down(seen - 3, 'x')});
     const uint32_t started = clock_ticks();
     title_screen_run();
     // Eleven rising frames, one falling frame, no holds.
@@ -150,8 +144,7 @@ TEST_F(TitleTest, EscapeTappedInTheRisingWipeLetsTheCycleFinishAndStartsTheMatch
     // Seen by one frame's check, let go before the hold looks.
     const uint32_t seen = reveal_end + 10 * wipe_frame_ms;
     title_start({key_down(seen - 3, key_escape), key_up(seen + 3, key_escape),
-                 key_down(seen + 2 * cycle_ms, 'q')},
-                true);
+                 key_down(seen + 2 * cycle_ms, 'q')});
     const uint32_t started = clock_ticks();
     title_screen_run(); // returns: Escape was not held at the end of the cycle
     EXPECT_EQ(frames(), first_panel_frame + 11 + 129 + 2);
@@ -167,7 +160,7 @@ TEST_F(TitleTest, FunctionKeysOpenTheirScreensOverThePanelsAndTheTitleCarriesOn)
     answers_script(keys, letters_and_arrows, first_hold + 4000);
     // A key in the second hold ends the screen after this cycle.
     key_tap(keys, first_hold + hold_ms + 6000 + falling_ms + hold_ms / 2, 'x');
-    title_start(keys, true);
+    title_start(keys);
     title_screen_run();
 
     const int before = first_panel_frame + 120;
@@ -209,7 +202,7 @@ TEST_F(TitleTest, EscapeHeldFromTheStartAsksForTheClosingEffect) {
 }
 
 TEST_F(TitleTest, EscapeHeldAtTheEndOfAPanelCycleEndsTheProgram) {
-    title_start({key_down(reveal_end + 5 * wipe_frame_ms, key_escape)}, true);
+    title_start({key_down(reveal_end + 5 * wipe_frame_ms, key_escape)});
     EXPECT_EXIT(title_screen_run(), ::testing::ExitedWithCode(0), "");
 }
 
