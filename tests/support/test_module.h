@@ -1,5 +1,5 @@
 #pragma once
-// Sound test helpers: tiny four-channel MOD files (one pattern whose notes hold a looping
+// For the sound tests: tiny four-channel MOD files (one pattern whose notes hold a looping
 // square wave) and the levels the mixer is expected to give.
 #include <cstddef>
 #include <cstdint>
