@@ -11,7 +11,6 @@
 
 namespace {
 
-constexpr size_t frame_pixels = 320 * 200;
 constexpr size_t frame_bytes = frame_pixels * sizeof(uint16_t);
 
 std::vector<uint16_t>& back_buffer_for_bench() {

@@ -145,7 +145,7 @@ void BM_EffectLatency(benchmark::State& state) {
     music_disabled = 1; // silence around the effect, so its first frame is plain to see
     sound_clear_samples();
     sound_start();
-    if (!sound_running()) {
+    if (!audio_is_open()) {
         state.SkipWithError("no audio device");
         archive_close();
         return;

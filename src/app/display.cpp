@@ -14,11 +14,10 @@
 PixelFormat pixel_format = {0x7C00, 0x03E0, 0x001F, 31, 31, 31, 10, 5, 0, 5};
 uint16_t* draw_target = nullptr;
 int8_t bytes_per_pixel = 2;
-int32_t screen_width = 320;
-int32_t screen_height = 200;
+int32_t screen_width = frame_width;
+int32_t screen_height = frame_height;
 
 namespace {
-
 
 int8_t bytes_for_depth(int32_t bits) {
     if (bits == 15 || bits == 16) {
@@ -51,8 +50,8 @@ int display_open(int32_t width, int32_t height, int32_t bits, int32_t fullscreen
     }
     video_set_caption("Zorbit (SDL)", "");
     bytes_per_pixel = bytes_for_depth(bits);
-    screen_width = 320;
-    screen_height = 200;
+    screen_width = frame_width;
+    screen_height = frame_height;
     video_set_frame_rate(refresh_rate);
     return 1;
 }

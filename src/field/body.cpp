@@ -53,33 +53,21 @@ void body_save_background(Body* body) {
 }
 
 void body_create(Body templ) {
-    Body* body = new Body{};
-    if (body_tail == nullptr) {
-        body_head = body;
-        body->prev = nullptr;
-    } else {
-        body_tail->next = body;
-        body->prev = body_tail;
-    }
-    body_count += 1;
-    body_tail = body;
-
+    Body* body = new Body{templ};
+    body->id = body_count + 1;
     body->save_under = save_under_create(templ.image);
-    body->id = body_count;
-    body->image = templ.image;
-    body->vx = templ.vx;
-    body->vy = templ.vy;
-    body->x = templ.x;
-    body->y = templ.y;
-    body->key_left = templ.key_left;
-    body->key_right = templ.key_right;
-    body->key_up = templ.key_up;
-    body->key_down = templ.key_down;
-    body->kind = templ.kind;
     body->prev_x = body->x;
     body->prev_y = body->y;
     body->last_partner = nullptr;
+    body->prev = body_tail;
     body->next = nullptr;
+    if (body_tail == nullptr) {
+        body_head = body;
+    } else {
+        body_tail->next = body;
+    }
+    body_tail = body;
+    body_count += 1;
     body_save_background(body);
 }
 
@@ -121,7 +109,7 @@ void kick_off() {
     body_create(body_template);
     body_fill_template(green_image, -0.5, 0.5, 240.0, &green_keys, Player);
     body_create(body_template);
-    // Drawn in this order: vx first. The products are single precision, as they always were.
+    // Drawn in this order, vx first; the products are single precision.
     const int32_t r1 = random_below(100);
     const double vx = 0.5 - r1 * 0.01f;
     const int32_t r2 = random_below(100);

@@ -48,10 +48,6 @@ void contact_matrix_clear() {
 
 void body_collide(Body* self) {
     const int32_t n = body_count - 1;
-    if (n < 1) {
-        self->last_partner = nullptr;
-        return;
-    }
     const int32_t w = self->image->width;
     const int32_t h = self->image->height;
     const int32_t xi = position_trunc(self->x);

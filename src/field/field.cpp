@@ -13,8 +13,8 @@
 
 namespace {
 
-constexpr double left_bound = 8;
-constexpr double top_bound = 16;
+constexpr int32_t left_bound = 8;
+constexpr int32_t top_bound = 16;
 constexpr int32_t right_wall = 311;
 constexpr int32_t bottom_wall = 183;
 constexpr int32_t left_post = 136;
@@ -24,57 +24,54 @@ bool ball_in_opening(const Body* body, int32_t w) {
     return body->kind == Ball && body->x >= left_post && body->x + w <= right_post;
 }
 
+// Where a move of d from pos ends after bouncing off limit.
+double mirror(double limit, double pos, double d) {
+    return 2.0 * limit - pos - d;
+}
+
 // A ball inside an opening meets the posts instead of the side walls.
-void body_post_check(Body* body, int32_t w, double& dx, bool& bounced) {
+bool body_post_check(Body* body, int32_t w, double& dx) {
     const double nx = body->x + dx;
     if (nx < left_post) {
-        body->x = 2 * left_post - body->x - dx;
+        body->x = mirror(left_post, body->x, dx);
     } else if (nx > right_post - w) {
-        body->x = 2.0 * (right_post - w) - body->x - dx;
+        body->x = mirror(right_post - w, body->x, dx);
     } else {
-        return;
+        return false;
     }
     body->vx = -body->vx;
-    bounced = true;
     dx = 0;
+    return true;
 }
 
-void body_move_vertical(Body* body, int32_t w, int32_t h, double& dx, double dy, bool& bounced) {
+bool body_move_vertical(Body* body, int32_t w, int32_t h, double& dx, double dy) {
     const double ny = body->y + dy;
-    if (ny > bottom_wall - h) {
-        if (ball_in_opening(body, w)) {
-            body->y = ny;
-            body_post_check(body, w, dx, bounced);
-            return;
-        }
-        body->y = 2.0 * (bottom_wall - h) - body->y - dy;
-    } else if (ny < top_bound) {
-        if (ball_in_opening(body, w)) {
-            body->y = ny;
-            body_post_check(body, w, dx, bounced);
-            return;
-        }
-        body->y = 2 * top_bound - body->y - dy;
-    } else {
+    const bool past_bottom = ny > bottom_wall - h;
+    if (!past_bottom && !(ny < top_bound)) {
         body->y = ny;
-        return;
+        return false;
     }
+    if (ball_in_opening(body, w)) {
+        body->y = ny;
+        return body_post_check(body, w, dx);
+    }
+    body->y = past_bottom ? mirror(bottom_wall - h, body->y, dy) : mirror(top_bound, body->y, dy);
     body->vy = -body->vy;
-    bounced = true;
+    return true;
 }
 
-void body_move_horizontal(Body* body, int32_t w, double dx, bool& bounced) {
+bool body_move_horizontal(Body* body, int32_t w, double dx) {
     const double nx = body->x + dx;
     if (nx > right_wall - w) {
-        body->x = 2.0 * (right_wall - w) - body->x - dx;
+        body->x = mirror(right_wall - w, body->x, dx);
     } else if (nx < left_bound) {
-        body->x = 2 * left_bound - body->x - dx;
+        body->x = mirror(left_bound, body->x, dx);
     } else {
         body->x = nx;
-        return;
+        return false;
     }
     body->vx = -body->vx;
-    bounced = true;
+    return true;
 }
 
 void body_draw(Body* body) {
@@ -87,10 +84,9 @@ void body_draw(Body* body) {
 void body_move(Body* body, double dx, double dy) {
     const int32_t w = body->image->width;
     const int32_t h = body->image->height;
-    bool bounced = false;
-    body_move_vertical(body, w, h, dx, dy, bounced);
-    body_move_horizontal(body, w, dx, bounced);
-    if (bounced) {
+    const bool bounced_vertically = body_move_vertical(body, w, h, dx, dy);
+    const bool bounced_horizontally = body_move_horizontal(body, w, dx);
+    if (bounced_vertically || bounced_horizontally) {
         body->vx += (random_below(3) - 1) * 0.02f;
         body->vy += (random_below(3) - 1) * 0.02f;
         sound_play_effect(0, 20000);
@@ -120,10 +116,10 @@ int32_t field_update(int32_t elapsed_ms) {
         plasma_blit();
     }
     contact_matrix_clear();
+    const double elapsed = elapsed_ms;
     int32_t result = goal_none;
     for (Body* body = body_head; body != nullptr; body = body->next) {
         body_draw(body);
-        const double elapsed = elapsed_ms;
         const double dy = elapsed * body->vy * game_speed * 0.1;
         const double dx = elapsed * body->vx * game_speed * 0.1;
         body_move(body, dx, dy);

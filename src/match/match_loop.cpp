@@ -36,12 +36,14 @@ void match_begin(MatchState& state) {
     bitmap_grab(top_score_save, 70, 0, 130, 10);
     bitmap_grab(bottom_score_save, 70, 190, 130, 199);
     bitmap_grab(clock_save, 215, 0, 319, 10);
-    state.last_goal = 0;
+    state.last_goal = goal_none;
     side1_score = 0;
     side2_score = 0;
     frame_counter = 0;
     quit_requested = 0;
     state.clock = match_clock_start(game_length);
+    // A match that ended in a win or on Escape left its bodies in the list.
+    body_list_free();
     body_list_reset();
     kick_off();
     state.last_ticks = clock_ticks();
@@ -51,7 +53,7 @@ void match_begin(MatchState& state) {
 namespace {
 
 void goal_handle(int32_t goal) {
-    if (goal == 1) {
+    if (goal == goal_side1) {
         side1_score += 1;
     } else {
         side2_score += 1;
@@ -59,7 +61,7 @@ void goal_handle(int32_t goal) {
     bodies_restore_backgrounds();
     goal_animation();
     body_list_free();
-    if (goal == 1) {
+    if (goal == goal_side1) {
         bitmap_zoom_in(goal_picture_side1, 100, 150, 1);
     } else {
         bitmap_zoom_in(goal_picture_side2, 100, 50, 1);
@@ -103,7 +105,7 @@ FrameResult match_frame(MatchState& state) {
     clock_step(state, elapsed);
     display_present(back_buffer);
     frame_counter = static_cast<int32_t>(static_cast<uint32_t>(frame_counter) + 1);
-    if (goal != 0) {
+    if (goal != goal_none) {
         goal_handle(goal);
         state.last_ticks = clock_ticks();
     }
@@ -118,10 +120,10 @@ FrameResult match_frame(MatchState& state) {
 namespace {
 
 void match_end(int32_t last_goal) {
-    if (side1_score > winning_score && last_goal == 1) {
+    if (side1_score > winning_score && last_goal == goal_side1) {
         debug_log("side 1 wins\n");
         side_1_wins_screen();
-    } else if (side2_score > winning_score && last_goal == 2) {
+    } else if (side2_score > winning_score && last_goal == goal_side2) {
         debug_log("side 2 wins\n");
         side_2_wins_screen();
     }

@@ -1,11 +1,12 @@
 #include "match/score_display.h"
 
 #include <algorithm>
-#include <vector>
+#include <array>
 
 #include "gfx/bitmap.h"
 #include "gfx/sprite.h"
 #include "match/match_loop.h"
+#include "match/sequences.h"
 #include "match/setup.h"
 
 int32_t marker_frame = 0;
@@ -25,7 +26,7 @@ constexpr int32_t clock_left_cap = 9;
 constexpr int32_t clock_right_cap = 8;
 
 void marker_draw(int32_t frame, int32_t x, int32_t y) {
-    marker_view_point(frame);
+    *marker_view = strip_frame(score_marks, marker_width, frame, marker_height, marker_height);
     if (marker_view->height > 0) {
         bitmap_put_alpha(marker_view, static_cast<int16_t>(x), static_cast<int16_t>(y));
     }
@@ -40,15 +41,6 @@ uint16_t clock_pixel(int32_t row, int32_t column) {
 }
 
 } // namespace
-
-void marker_view_point(int32_t k) {
-    const int64_t strip = static_cast<int64_t>(score_marks->width) * score_marks->height;
-    const int64_t start = static_cast<int64_t>(k) * marker_width * marker_height;
-    const int64_t rows = std::clamp<int64_t>((strip - start) / marker_width, 0, marker_height);
-    marker_view->width = marker_width;
-    marker_view->height = static_cast<uint16_t>(rows);
-    marker_view->pixels = score_marks->pixels + (rows > 0 ? start : 0);
-}
 
 void score_display() {
     const int32_t saved_threshold = alpha_threshold;
@@ -79,7 +71,7 @@ void clock_display(int32_t cells) {
     const int32_t saved_threshold = alpha_threshold;
     alpha_threshold = 15;
     const int32_t lit = std::clamp(cells, 0, clock_cells);
-    std::vector<uint16_t> work(clock_row_pixels * clock_rows, 0);
+    std::array<uint16_t, clock_row_pixels * clock_rows> work{};
     bitmap_put(clock_save, clock_left, 0);
     for (int32_t row = 0; row < clock_rows; ++row) {
         uint16_t* out = work.data() + row * clock_row_pixels;

@@ -11,5 +11,3 @@ extern int32_t marker_frame;
 void score_display();
 // cells: clock cells still lit, 0 or more; above 84 draws like 84.
 void clock_display(int32_t cells);
-// Points marker_view at frame k of score_marks, cut to what the strip holds.
-void marker_view_point(int32_t k);

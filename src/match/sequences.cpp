@@ -21,9 +21,7 @@ constexpr int32_t anim_b_width = 31;
 
 void strip_frame_draw(const Bitmap* strip, int32_t width, int32_t k, int32_t x, int32_t y) {
     const Bitmap frame = strip_frame(strip, width, k, anim_step, anim_rows);
-    if (frame.height > 0) {
-        sprite_draw(&frame, x, y);
-    }
+    sprite_draw(&frame, x, y);
 }
 
 } // namespace

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <array>
 #include <atomic>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -22,7 +23,6 @@ struct AudioVoice {
 };
 
 bool device_open = false;
-int device_open_count = 0;
 std::string device_error;
 std::string music_error;
 
@@ -31,7 +31,7 @@ openmpt_module* music = nullptr;
 bool music_playing = false;
 std::array<AudioVoice, audio_voice_count> voices;
 
-std::vector<AudioSample*> samples;
+std::vector<std::unique_ptr<AudioSample>> samples;
 std::atomic<AudioTap> tap{nullptr};
 
 void audio_lock() {
@@ -129,7 +129,6 @@ const char* audio_open() {
         return device_error.c_str();
     }
     device_open = true;
-    ++device_open_count;
     SDL_PauseAudio(0);
     return nullptr;
 }
@@ -146,18 +145,11 @@ void audio_close() {
         music = nullptr;
     }
     music_playing = false;
-    for (AudioSample* sample : samples) {
-        delete sample;
-    }
     samples.clear();
 }
 
 bool audio_is_open() {
     return device_open;
-}
-
-int audio_open_count() {
-    return device_open_count;
 }
 
 const char* audio_music_load(const uint8_t* data, size_t size) {
@@ -197,21 +189,12 @@ void audio_music_play() {
     audio_unlock();
 }
 
-bool audio_music_loaded() {
-    return music != nullptr;
-}
-
 AudioSample* audio_sample_make(const uint8_t* pcm, size_t length) {
     if (!pcm || length == 0) {
         return nullptr;
     }
-    AudioSample* sample = new AudioSample{std::vector<uint8_t>(pcm, pcm + length)};
-    samples.push_back(sample);
-    return sample;
-}
-
-size_t audio_sample_length(const AudioSample* sample) {
-    return sample ? sample->pcm.size() : 0;
+    samples.push_back(std::make_unique<AudioSample>(std::vector<uint8_t>(pcm, pcm + length)));
+    return samples.back().get();
 }
 
 bool audio_sample_play(const AudioSample* sample, int32_t frequency) {

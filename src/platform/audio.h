@@ -21,19 +21,15 @@ const char* audio_open();
 // Stops the device and frees the music and every sample.
 void audio_close();
 bool audio_is_open();
-// How many times the device was opened since the process began (tests count these).
-int audio_open_count();
 
 // Parses a module from memory; the layer keeps its own copy, so the caller may free the bytes.
 // Null on success; otherwise the loader's reason. Replaces any module held before.
 const char* audio_music_load(const uint8_t* data, size_t size);
 // Plays the held module from its start, looping for ever.
 void audio_music_play();
-bool audio_music_loaded();
 
 // Copies the PCM; null when there is nothing to copy.
 AudioSample* audio_sample_make(const uint8_t* pcm, size_t length);
-size_t audio_sample_length(const AudioSample* sample);
 // Plays the sample once at the given frequency on a free voice. False (and nothing heard)
 // when every voice is busy or the frequency is not positive.
 bool audio_sample_play(const AudioSample* sample, int32_t frequency);

@@ -203,10 +203,10 @@ void frame_rows(const FrameConverter& converter, const uint16_t* frame, int widt
     if (height > video_frame_height) {
         height = video_frame_height;
     }
+    const FrameLayout layout = table_only ? FrameLayout::table : converter.layout;
     for (int y = 0; y < height; y++) {
         const uint16_t* source = frame + y * video_frame_width;
         uint8_t* row = pixels + static_cast<ptrdiff_t>(y) * pitch;
-        FrameLayout layout = table_only ? FrameLayout::table : converter.layout;
         switch (layout) {
         case FrameLayout::identity:
             std::memcpy(row, source, static_cast<size_t>(width) * 2);

@@ -10,6 +10,9 @@ enum class FrameLayout {
     rgb565,   // the usual 16-bit surface: computed
 };
 
+using FrameRowXrgb8888 = void (*)(const uint16_t* source, uint32_t* target, int width,
+                                  uint32_t alpha);
+
 struct FrameConverter {
     int bytes_per_pixel = 0; // of the surface: 1, 2, 3 or 4
     FrameLayout layout = FrameLayout::table;
@@ -17,8 +20,7 @@ struct FrameConverter {
     // One entry per 16-bit value (bit 15 ignored). The computed layouts give the same values.
     std::vector<uint16_t> table16; // surfaces of 1 or 2 bytes per pixel
     std::vector<uint32_t> table32; // surfaces of 3 or 4 bytes per pixel
-    void (*row_xrgb8888)(const uint16_t* source, uint32_t* target, int width,
-                         uint32_t alpha) = nullptr;
+    FrameRowXrgb8888 row_xrgb8888 = nullptr;
 };
 
 constexpr int frame_table_size = 65536;
@@ -40,8 +42,6 @@ void frame_convert_by_table(const FrameConverter& converter, const uint16_t* fra
 constexpr uint8_t channel_5_to_8(uint32_t value) {
     return static_cast<uint8_t>((value << 3) | (value >> 2));
 }
-using FrameRowXrgb8888 = void (*)(const uint16_t* source, uint32_t* target, int width,
-                                  uint32_t alpha);
 struct FrameRowVariant {
     const char* name; // "plain", "sse2", "avx2"
     FrameRowXrgb8888 row;

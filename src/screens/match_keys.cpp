@@ -12,7 +12,7 @@
 namespace {
 
 void threshold_change(int32_t by) {
-    // Unbounded, as it always was; held for long enough it wraps instead of overflowing.
+    // Unbounded; held long enough, it wraps instead of overflowing.
     alpha_threshold = static_cast<int32_t>(static_cast<uint32_t>(alpha_threshold) + by);
     std::printf("alpha threshold set to %d", alpha_threshold);
     std::fflush(stdout);

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <optional>
 #include <vector>
 
 #include "app/display.h"
@@ -24,7 +25,6 @@ Bitmap* key_taken_marker = nullptr;
 Bitmap* key_wait_marker = nullptr;
 
 namespace {
-
 
 constexpr int info_picture_entry = 10;
 constexpr int keys_picture_entry = 18;
@@ -80,12 +80,6 @@ std::vector<uint16_t> band_keep(int top_row) {
     return std::vector<uint16_t>(first, first + curtain_band_rows * frame_width);
 }
 
-void image_drop(Bitmap* image, int32_t entry) {
-    if (image != nullptr) {
-        image_release(image, entry);
-    }
-}
-
 // The highest key whose state differs from before, or 0 when none does.
 int key_changed_highest(const std::array<uint8_t, key_count>& before) {
     for (int index = key_count - 1; index > 0; --index) {
@@ -138,6 +132,21 @@ void live_bodies_rekey() {
     if (body_head->next != nullptr) {
         body_keys_set(body_head->next, green_keys);
     }
+}
+
+// Where a plain file ends (0 when there is none yet), so a block that fails halfway can be cut
+// back off; nothing for a device or a folder, or when the size cannot be read.
+std::optional<std::uintmax_t> file_end(const char* path) {
+    std::error_code error;
+    const std::filesystem::file_status status = std::filesystem::status(path, error);
+    if (status.type() == std::filesystem::file_type::not_found) {
+        return 0;
+    }
+    if (error || !std::filesystem::is_regular_file(status)) {
+        return std::nullopt;
+    }
+    const std::uintmax_t size = std::filesystem::file_size(path, error);
+    return error ? std::nullopt : std::optional<std::uintmax_t>(size);
 }
 
 void key_block_report(const char* path, int error) {
@@ -209,14 +218,7 @@ bool key_block_append(const char* path) {
     const int length = std::snprintf(block.data(), block.size(), key_block_format, red_keys.left,
                                      red_keys.right, red_keys.up, red_keys.down, green_keys.left,
                                      green_keys.right, green_keys.up, green_keys.down);
-    // Remember where the file ended, so a block that fails halfway can be taken back out.
-    std::error_code status_error;
-    const auto status = std::filesystem::status(path, status_error);
-    const bool created = !std::filesystem::exists(status);
-    const bool rollback = created || std::filesystem::is_regular_file(status);
-    std::error_code size_error;
-    const std::uintmax_t kept = created ? 0 : std::filesystem::file_size(path, size_error);
-
+    const std::optional<std::uintmax_t> kept = file_end(path);
     std::FILE* file = std::fopen(path, "at");
     if (file == nullptr) {
         key_block_report(path, errno);
@@ -234,9 +236,9 @@ bool key_block_append(const char* path) {
         return true;
     }
     // A torn block would hand the next start half a set of keys; what was there stays.
-    if (rollback && !size_error) {
-        std::error_code resize_error;
-        std::filesystem::resize_file(path, kept, resize_error);
+    if (kept) {
+        std::error_code ignored;
+        std::filesystem::resize_file(path, *kept, ignored);
     }
     key_block_report(path, error);
     return false;
@@ -254,7 +256,7 @@ void info_screen_run() {
     wait_key_change();
     wait_keys_released();
     screen_restore(saved);
-    image_drop(info_picture, info_picture_entry);
+    image_release(info_picture, info_picture_entry);
     overlay_busy = 0;
     display_present(back_buffer);
 }
@@ -274,9 +276,9 @@ void key_screen_run() {
     live_bodies_rekey();
     fade_to_image(saved.data(), back_buffer);
     screen_restore(saved);
-    image_drop(keys_picture, keys_picture_entry);
-    image_drop(key_taken_marker, key_taken_marker_entry);
-    image_drop(key_wait_marker, key_wait_marker_entry);
+    image_release(keys_picture, keys_picture_entry);
+    image_release(key_taken_marker, key_taken_marker_entry);
+    image_release(key_wait_marker, key_wait_marker_entry);
     key_taken_marker = nullptr;
     key_wait_marker = nullptr;
     key_block_append(settings_file_name);

@@ -18,9 +18,12 @@
 
 namespace {
 
-
 constexpr int reveal_frames = 79;
 constexpr int gradient_depth = 32;
+constexpr int top_strip_end = 83; // the soft band covers rows 1..82
+constexpr int colour_line_top = 83;
+constexpr int green_band_top = 94;
+constexpr int green_band_bottom = 109;
 constexpr int panel_rows = 95;
 constexpr int panel_count = 5;
 constexpr int panel_top = 105;      // rows 105..199 of the copy hold the current panel
@@ -88,16 +91,19 @@ bool key_state_any_down() {
     return std::any_of(key_state.begin(), key_state.end(), [](uint8_t held) { return held == 1; });
 }
 
-bool keys_held() {
-    return count_held_keys() != 0;
+// In the panel cycle a key held now ends the step and marks the screen to stop.
+bool step_stopped(TitleState& title) {
+    const bool held = count_held_keys() != 0;
+    title.stop_mark = title.stop_mark || held;
+    return held;
 }
 
 void reveal_pass(const TitleState& title, int f) {
     for (int k = 0; k < gradient_depth; ++k) {
-        if (f + k < 83) {
+        if (f + k < top_strip_end) {
             row_lower(title, f + k, k);
         }
-        for (int y = 94; y <= 109; ++y) {
+        for (int y = green_band_top; y <= green_band_bottom; ++y) {
             for (int j = 0; j < 4; ++j) {
                 const int c = 4 * f + k + j;
                 if (c >= frame_width) {
@@ -106,7 +112,7 @@ void reveal_pass(const TitleState& title, int f) {
                 pixel_lower_green(title, y * frame_width + c, k);
             }
         }
-        for (int y = 83; y <= 93; ++y) {
+        for (int y = colour_line_top; y < green_band_top; ++y) {
             for (int j = 0; j < 4; ++j) {
                 const int c = frame_width - 1 - 4 * f - k - j;
                 if (c < 0) {
@@ -146,17 +152,12 @@ void wipe_row_lower(const TitleState& title, int y, int k) {
     }
 }
 
-// Ends the step (true) when a key is down after the frame, and marks the screen to stop.
 bool wipe_frame_end(TitleState& title) {
     pump_events();
     delay_ms(8);
     display_present(back_buffer);
     function_keys_handle();
-    if (keys_held()) {
-        title.stop_mark = true;
-        return true;
-    }
-    return false;
+    return step_stopped(title);
 }
 
 void wipe_rising(TitleState& title) {
@@ -185,8 +186,7 @@ void panel_hold(TitleState& title) {
     for (int step = 0; step < hold_steps; ++step) {
         pump_events();
         function_keys_handle();
-        if (keys_held()) {
-            title.stop_mark = true;
+        if (step_stopped(title)) {
             return;
         }
         delay_ms(13);

@@ -1,11 +1,11 @@
 #include "sound/sound.h"
 
+#include <cstdio>
+
 #include "app/game_settings.h"
 #include "app/utility.h"
 #include "platform/audio.h"
 #include "resources/archive.h"
-
-#include <cstdio>
 
 namespace {
 
@@ -95,8 +95,4 @@ AudioSample* sound_load_sample(int32_t index) {
         sound_fail();
     }
     return sample;
-}
-
-bool sound_running() {
-    return audio_is_open();
 }

@@ -14,5 +14,3 @@ void sound_start();
 void sound_stop();
 void sound_play_effect(int32_t effect, int32_t frequency);
 AudioSample* sound_load_sample(int32_t index);
-// True between a sound_start that found a device and sound_stop.
-bool sound_running();

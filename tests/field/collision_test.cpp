@@ -9,130 +9,103 @@
 
 namespace {
 
-class CollisionTest : public ::testing::Test {
+class CollisionTest : public KickOffTest {
   protected:
     void SetUp() override {
-        game_harness_start();
-        body_list_reset();
-        kick_off();
-        red = body_head;
-        green = red->next;
-        ball = body_tail;
+        KickOffTest::SetUp();
         contact_matrix_clear();
         skip_next_collision = 0;
         // Far apart unless a test brings them together.
-        set(red, 20, 20, 1, 2);
-        set(green, 250, 150, -3, 4);
-        set(ball, 100, 100, 0.25, -0.5);
+        place(red, 20, 20, 1, 2);
+        place(green, 250, 150, -3, 4);
+        place(ball, 100, 100, 0.25, -0.5);
     }
     void TearDown() override {
         skip_next_collision = 0;
-        game_harness_stop();
+        KickOffTest::TearDown();
     }
-    static void set(Body* b, double x, double y, double vx, double vy) {
-        b->x = x;
-        b->y = y;
-        b->vx = vx;
-        b->vy = vy;
+    // The next frame: the matrix starts empty again.
+    void collide_again(Body* b) {
+        contact_matrix_clear();
+        body_collide(b);
     }
-    Body* red = nullptr;
-    Body* green = nullptr;
-    Body* ball = nullptr;
 };
 
+// The ball's box (its truncated position, shrunk by 2) must overlap red's exact 14-pixel box.
 TEST_F(CollisionTest, TheBoxIsShrunkByTwoAndStrict) {
-    set(red, 107.5, 100, 1, 2);
-    body_collide(ball);
-    EXPECT_EQ(ball->vx, 1);
-    EXPECT_EQ(ball->vy, 2);
-    EXPECT_EQ(red->vx, 0.25);
-    EXPECT_EQ(red->vy, -0.5);
-    EXPECT_EQ(ball->last_partner, red);
-    EXPECT_EQ(red->last_partner, nullptr);
-    EXPECT_EQ(contact_matrix[3 + 100 * 1], 1);
-    EXPECT_EQ(skip_next_collision, 1);
-
-    SetUp();
-    set(red, 108, 100, 1, 2);
-    body_collide(ball);
-    EXPECT_EQ(ball->vx, 0.25) << "108 > 108 fails: no contact";
-    EXPECT_EQ(skip_next_collision, 0);
-}
-
-TEST_F(CollisionTest, TheBallUsesItsTruncatedPositionAndTheOthersExactOne) {
-    set(ball, 100.9, 100, 0.25, -0.5);
-    set(red, 88.01, 100, 1, 2); // o.x + 14 = 102.01 > 100 + 2
-    body_collide(ball);
-    EXPECT_EQ(ball->vx, 1);
-    SetUp();
-    set(ball, 100.9, 100, 0.25, -0.5);
-    set(red, 88, 100, 1, 2); // 102 > 102 fails
-    body_collide(ball);
-    EXPECT_EQ(ball->vx, 0.25);
+    const struct {
+        double ball_x, red_x;
+        bool exchange;
+    } cases[] = {
+        {100, 107.5, true},
+        {100, 108, false}, // 108 < 100 + 10 - 2 fails
+        {100.9, 88.01, true},
+        {100.9, 88, false}, // 88 + 14 > 100 + 2 fails
+    };
+    for (const auto& c : cases) {
+        contact_matrix_clear();
+        skip_next_collision = 0;
+        ball->last_partner = nullptr;
+        place(ball, c.ball_x, 100, 0.25, -0.5);
+        place(red, c.red_x, 100, 1, 2);
+        body_collide(ball);
+        SCOPED_TRACE(testing::Message() << c.ball_x << " / " << c.red_x);
+        EXPECT_EQ(ball->vx, c.exchange ? 1 : 0.25);
+        EXPECT_EQ(red->vy, c.exchange ? -0.5 : 2);
+        EXPECT_EQ(ball->last_partner, c.exchange ? red : nullptr);
+        EXPECT_EQ(contact_matrix[3 + 100 * 1], c.exchange ? 1 : 0);
+        EXPECT_EQ(skip_next_collision, c.exchange ? 1 : 0);
+    }
 }
 
 TEST_F(CollisionTest, AStayingContactExchangesOnce) {
-    set(red, 104, 100, 1, 2);
+    place(red, 104, 100, 1, 2);
     body_collide(ball);
     EXPECT_EQ(ball->vx, 1);
-    contact_matrix_clear(); // next frame, still overlapping
+    ball->last_partner = nullptr;
     body_collide(ball);
+    EXPECT_EQ(ball->vx, 1) << "the matrix stops a second exchange in one frame";
+    ball->last_partner = red;
+    collide_again(ball);
     EXPECT_EQ(ball->vx, 1) << "the last partner is ignored";
     EXPECT_EQ(ball->last_partner, red) << "an ignored contact keeps the partner";
-    set(red, 20, 20, 1, 2); // apart for a frame
-    contact_matrix_clear();
-    body_collide(ball);
+    place(red, 20, 20, 1, 2); // apart for a frame
+    collide_again(ball);
     EXPECT_EQ(ball->last_partner, nullptr);
-    set(red, 104, 100, 7, 7);
-    contact_matrix_clear();
-    body_collide(ball);
+    place(red, 104, 100, 7, 7);
+    collide_again(ball);
     EXPECT_EQ(ball->vx, 7) << "a new contact after a frame apart";
 }
 
 TEST_F(CollisionTest, AWedgedBallAlternatesBetweenThePlayers) {
-    set(red, 96, 100, 1, 1);
-    set(green, 104, 100, 2, 2);
+    place(red, 96, 100, 1, 1);
+    place(green, 104, 100, 2, 2);
     body_collide(ball);
     EXPECT_EQ(ball->last_partner, red) << "red comes first in the list";
-    contact_matrix_clear();
-    body_collide(ball);
+    collide_again(ball);
     EXPECT_EQ(ball->last_partner, green);
-    contact_matrix_clear();
-    body_collide(ball);
+    collide_again(ball);
     EXPECT_EQ(ball->last_partner, red);
 }
 
-TEST_F(CollisionTest, TheMatrixStopsASecondExchangeInOneFrame) {
-    set(red, 104, 100, 1, 1);
-    body_collide(ball);
-    ball->last_partner = nullptr;
-    body_collide(ball);
-    EXPECT_EQ(ball->vx, 1) << "already exchanged with red in this frame";
-}
-
-TEST_F(CollisionTest, PlayersNeverExchangeWithPlayers) {
-    set(green, 22, 22, -3, 4);
+TEST_F(CollisionTest, PlayersExchangeNeitherWithPlayersNorWithTheBallAtTheTail) {
+    place(green, 22, 22, -3, 4);
+    place(ball, 22, 22, 0.25, -0.5); // on top of red too, but last in the list
     red->last_partner = green;
     body_collide(red);
     body_collide(green);
     EXPECT_EQ(red->vx, 1);
     EXPECT_EQ(green->vx, -3);
+    EXPECT_EQ(ball->vx, 0.25);
     EXPECT_EQ(red->last_partner, nullptr) << "no eligible contact resets the partner";
     EXPECT_EQ(skip_next_collision, 0);
-}
-
-TEST_F(CollisionTest, APlayerScanNeverReachesTheBallAtTheTail) {
-    set(ball, 22, 22, 0.25, -0.5); // on top of red, but the ball is last in the list
-    body_collide(red);
-    EXPECT_EQ(red->vx, 1);
-    EXPECT_EQ(ball->vx, 0.25);
 }
 
 TEST_F(CollisionTest, AnExchangeSkipsTheNextBodysStepOnly) {
     plasma_disabled = 1;
     frame_counter = 1;
-    set(red, 104, 100, 0, 0);
-    set(ball, 100, 100, 0, 0);
+    place(red, 104, 100, 0, 0);
+    place(ball, 100, 100, 0, 0);
     field_update(0); // the ball exchanges (zero velocities both: nothing visible moves)
     EXPECT_EQ(skip_next_collision, 1);
     EXPECT_EQ(ball->last_partner, red);

@@ -32,60 +32,38 @@ class Images : public ::testing::Test {
 
 const std::vector<uint16_t> samples = {0xFFFF, 0x07E0, 0x0020, 0xF800, 0x001F, 0x1234};
 
-TEST_F(Images, FlagClearLeavesThePixelsAsStored) {
-    archive_with(test_image_entry(3, 2, samples, 0, 0, 0, 0));
-    Bitmap* image = image_load(3);
-    ASSERT_NE(image, nullptr);
-    EXPECT_EQ(image->width, 3);
-    EXPECT_EQ(image->height, 2);
-    EXPECT_EQ(image->capacity, 0u);
-    EXPECT_EQ(bitmap_pixels(image), samples);
-    image_release(image, 3);
+TEST_F(Images, PixelsAreConvertedInPlaceOrLeftAsStored) {
+    const std::pair<std::vector<uint8_t>, std::vector<uint16_t>> cases[] = {
+        // Flag clear, even with zero masks, or masks that are the display's own: untouched.
+        {test_image_entry(3, 2, samples, 0, 0, 0, 0), samples},
+        {test_image_entry(3, 2, samples), samples},
+        {test_image_entry(0, 0, {}), {}},
+        // 0x1234 is red 2, green 17, blue 20 in 5-6-5: green 8 in 5-5-5.
+        {test_image_entry(6, 1, samples, 2, 0xF800, 0x07E0, 0x001F),
+         {0x7FFF, 0x03E0, 0x0000, 0x7C00, 0x001F, rgb555(2, 8, 20)}},
+        // Blue high, red low, a 4-bit green: channels move unscaled, only green widens.
+        {test_image_entry(2, 1, {0x7C00 | (0xF << 5) | 3, 0}, 2, 0x001F, 0x01E0, 0x7C00),
+         {rgb555(3, 30, 31), 0}},
+    };
+    for (const auto& [entry, expected] : cases) {
+        archive_with(entry);
+        Bitmap* image = image_load(3);
+        ASSERT_NE(image, nullptr);
+        EXPECT_EQ(bitmap_pixels(image), expected);
+        // The pixels are the archive's own copy of the entry, borrowed.
+        EXPECT_EQ(image->capacity, 0u);
+        EXPECT_EQ(reinterpret_cast<uint8_t*>(image->pixels), archive_entry_record(3)->data + 0x80);
+        image_release(image, 3);
+        archive_close();
+    }
 }
 
-TEST_F(Images, DisplayMasksLeaveThePixelsAsStored) {
-    archive_with(test_image_entry(2, 3, samples));
-    Bitmap* image = image_load(3);
-    ASSERT_NE(image, nullptr);
-    EXPECT_EQ(bitmap_pixels(image), samples);
-    image_release(image, 3);
-}
-
-TEST_F(Images, Rgb565IsConvertedInPlaceHalvingGreen) {
-    archive_with(test_image_entry(6, 1, samples, 2, 0xF800, 0x07E0, 0x001F));
-    Bitmap* image = image_load(3);
-    ASSERT_NE(image, nullptr);
-    // 0x1234 is red 2, green 17, blue 20 in 5-6-5: green 8 in 5-5-5.
-    EXPECT_EQ(bitmap_pixels(image),
-              (std::vector<uint16_t>{0x7FFF, 0x03E0, 0x0000, 0x7C00, 0x001F, rgb555(2, 8, 20)}));
-    // The pixels are the archive's own copy of the entry, borrowed.
-    uint8_t* data = archive_load_entry(3);
-    EXPECT_EQ(reinterpret_cast<uint8_t*>(image->pixels), data + 0x80);
-    archive_release_entry(3);
-    image_release(image, 3);
-}
-
-TEST_F(Images, SwappedChannelsMoveWithoutRescaling) {
-    // Blue in the high bits, red in the low bits; a 4-bit green widens to 5.
-    archive_with(test_image_entry(2, 1, {static_cast<uint16_t>(0x7C00 | (0xF << 5) | 0x0003), 0}, 2,
-                                  0x001F, 0x01E0, 0x7C00));
-    Bitmap* image = image_load(3);
-    ASSERT_NE(image, nullptr);
-    EXPECT_EQ(image->pixels[0], rgb555(3, 30, 31));
-    EXPECT_EQ(image->pixels[1], 0);
-    image_release(image, 3);
-}
-
-TEST_F(Images, MissingEntriesGiveNull) {
+TEST_F(Images, MissingEntriesGiveNullAndReleaseHandsTheEntryBack) {
     EXPECT_EQ(image_load(0), nullptr); // no archive open
     archive_with(test_image_entry(1, 1, {1}));
     EXPECT_EQ(image_load(5), nullptr);
     EXPECT_EQ(image_load(-1), nullptr);
     image_release(nullptr, 3); // nothing to release
-}
-
-TEST_F(Images, ReleaseFreesTheRecordAndTheEntry) {
-    archive_with(test_image_entry(1, 1, {1}));
     Bitmap* image = image_load(3);
     ASSERT_NE(image, nullptr);
     EXPECT_EQ(holders(3), 1);
@@ -140,22 +118,5 @@ INSTANTIATE_TEST_SUITE_P(Entries, DamagedImages,
                                            std::pair{"HeaderWraps", 3}, std::pair{"HugeSize", 4},
                                            std::pair{"ZeroMask", 5}, std::pair{"OddPixels", 6}),
                          [](const auto& info) { return std::string(info.param.first); });
-
-TEST_F(Images, ZeroMaskIsFineWhenNothingIsConverted) {
-    archive_with(test_image_entry(1, 1, {0x4321}, 0, 0, 0, 0));
-    Bitmap* image = image_load(3);
-    ASSERT_NE(image, nullptr);
-    EXPECT_EQ(image->pixels[0], 0x4321);
-    image_release(image, 3);
-}
-
-TEST_F(Images, EmptyPictureLoads) {
-    archive_with(test_image_entry(0, 0, {}));
-    Bitmap* image = image_load(3);
-    ASSERT_NE(image, nullptr);
-    EXPECT_EQ(image->width, 0);
-    EXPECT_EQ(image->height, 0);
-    image_release(image, 3);
-}
 
 } // namespace

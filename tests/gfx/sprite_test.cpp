@@ -7,142 +7,97 @@
 
 namespace {
 
-Bitmap* filled_bitmap(int width, int height, uint16_t value) {
-    Bitmap* bitmap = nullptr;
-    bitmap_create(&bitmap, static_cast<int16_t>(width), static_cast<int16_t>(height));
-    std::fill(bitmap->pixels, bitmap->pixels + bitmap->capacity, value);
-    return bitmap;
-}
-
 class Sprites : public ScriptedTest {
   protected:
     void SetUp() override {
         ScriptedTest::SetUp();
         pixel_format_init();
-        alpha_threshold = 15;
     }
     void TearDown() override {
         alpha_threshold = 15;
         ScriptedTest::TearDown();
     }
-    uint16_t& at(int x, int y) { return frame[static_cast<size_t>(y) * 320 + x]; }
-    // One source pixel drawn over one target pixel.
-    uint16_t alpha_one(uint16_t source, uint16_t target) {
-        Bitmap* bitmap = filled_bitmap(1, 1, source);
-        at(40, 40) = target;
-        bitmap_put_alpha(bitmap, 40, 40);
-        bitmap_free(bitmap);
-        return at(40, 40);
-    }
-    int changed_from(uint16_t value) {
-        return static_cast<int>(frame.size()) -
-               static_cast<int>(std::count(frame.begin(), frame.end(), value));
-    }
 };
 
-TEST_F(Sprites, BrightPixelsAreCopiedAndDarkOnesBlended) {
-    // Any level above 15 is opaque: red 8 is level 16.
-    EXPECT_EQ(alpha_one(rgb555(8, 0, 0), rgb555(0, 31, 0)), rgb555(8, 0, 0));
-    EXPECT_EQ(alpha_one(rgb555(0, 0, 8), 0x7FFF), rgb555(0, 0, 8));
-    // (7, 7, 7) over (31, 0, 0) weighs 14/64: ((31 * 50) >> 6) + ((7 * 14) >> 6) on the
-    // unshifted channel bits.
-    EXPECT_EQ(alpha_one(rgb555(7, 7, 7), rgb555(31, 0, 0)), rgb555(25, 1, 1));
-}
+// One source pixel drawn blended over one target pixel at a given threshold.
+struct AlphaCase {
+    const char* what;
+    int threshold;
+    uint16_t source, target, expected;
+};
 
-TEST_F(Sprites, BlackIsTransparentAtTheInitialThreshold) {
-    Bitmap* bitmap = filled_bitmap(30, 30, 0);
-    std::fill(frame.begin(), frame.end(), rgb555(3, 20, 9));
-    EXPECT_EQ(bitmap_put_alpha(bitmap, 10, 10), 1);
-    EXPECT_EQ(changed_from(rgb555(3, 20, 9)), 0);
+TEST_F(Sprites, AlphaCopiesBrightPixelsAndBlendsDarkOnes) {
+    const AlphaCase cases[] = {
+        {"red 8 is level 16: opaque", 15, rgb555(8, 0, 0), rgb555(0, 31, 0), rgb555(8, 0, 0)},
+        {"blue 8 is opaque", 15, rgb555(0, 0, 8), 0x7FFF, rgb555(0, 0, 8)},
+        // Weight 14: (31 * 50) >> 6 of the target plus (7 * 14) >> 6 on the raw channel bits.
+        {"the (25, 1, 1) example", 15, rgb555(7, 7, 7), rgb555(31, 0, 0), rgb555(25, 1, 1)},
+        {"black is transparent", 15, 0, rgb555(3, 20, 9), rgb555(3, 20, 9)},
+        // Green and blue tie above red: red's level 2 weighs, (31 * 62) >> 6 = 30.
+        {"a tie falls to red", 15, rgb555(1, 5, 5), 0x7FFF, rgb555(30, 30, 30)},
+        {"green strictly greatest", 15, rgb555(1, 7, 2), rgb555(0, 31, 0), rgb555(0, 25, 0)},
+        {"green weight on black", 15, rgb555(1, 5, 2), 0, 0},
+        {"blue strictly greatest", 15, rgb555(0, 0, 7), rgb555(0, 0, 31), rgb555(0, 0, 25)},
+        {"below zero black is opaque", -1, 0, 0x7FFF, 0},
+        {"at zero black is transparent", 0, 0, 0x7FFF, 0x7FFF},
+        {"62 blends white too", 62, 0x7FFF, 0, rgb555(30, 30, 30)},
+        {"61 leaves white opaque", 61, 0x7FFF, 0, 0x7FFF},
+        // Red 31 weighs 62: (31 * 62) >> 6 = 30 of it; the target's blue keeps (31 * 2) >> 6 = 0.
+        {"1000 blends everything", 1000, rgb555(31, 0, 0), rgb555(0, 0, 31), rgb555(30, 0, 0)},
+    };
+    Bitmap* bitmap = filled_bitmap(1, 1, 0);
+    for (const AlphaCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        alpha_threshold = c.threshold;
+        bitmap->pixels[0] = c.source;
+        at(40, 40) = c.target;
+        EXPECT_EQ(bitmap_put_alpha(bitmap, 40, 40), 1);
+        EXPECT_EQ(at(40, 40), c.expected);
+        EXPECT_EQ(frame_changed(), c.expected != 0 ? 1 : 0);
+        at(40, 40) = 0;
+    }
     bitmap_free(bitmap);
     EXPECT_EQ(bitmap_put_alpha(nullptr, 0, 0), 0);
 }
 
-TEST_F(Sprites, WeightIsTheStrictlyGreatestLevelElseRed) {
-    // Green and blue tie above red: red (level 2) weighs. Target white.
-    // Per channel: (31 * 62) >> 6 = 30 parts of the target, source adds (5 * 2) >> 6 = 0,
-    // except where the carry of the unshifted bits shows.
-    uint16_t tie = alpha_one(rgb555(1, 5, 5), 0x7FFF);
-    uint32_t m = 2;
-    auto part = [m](uint32_t s, uint32_t d, uint32_t mask) {
-        return ((((d & mask) * (64 - m)) >> 6) + (((s & mask) * m) >> 6)) & mask;
-    };
-    uint16_t s = rgb555(1, 5, 5);
-    uint32_t expected = part(s, 0x7FFF, 0x7C00) | part(s, 0x7FFF, 0x03E0) | part(s, 0x7FFF, 0x1F);
-    EXPECT_EQ(tie, expected);
-    EXPECT_EQ(tie, rgb555(30, 30, 30));
-    // Green strictly greatest: weight 10 (level of 5).
-    EXPECT_EQ(alpha_one(rgb555(1, 5, 2), rgb555(0, 0, 0)), rgb555(0, 0, 0));
-    EXPECT_EQ(alpha_one(rgb555(1, 7, 2), rgb555(0, 31, 0)), rgb555(0, 25, 0));
-    // Blue strictly greatest: weight 14.
-    EXPECT_EQ(alpha_one(rgb555(0, 0, 7), rgb555(0, 0, 31)), rgb555(0, 0, 25));
-}
-
-TEST_F(Sprites, ThresholdBelowZeroMakesBlackOpaque) {
-    alpha_threshold = -1;
-    EXPECT_EQ(alpha_one(0, 0x7FFF), 0);
-    alpha_threshold = 0;
-    EXPECT_EQ(alpha_one(0, 0x7FFF), 0x7FFF);
-}
-
-TEST_F(Sprites, ThresholdOf62BlendsEveryPixel) {
-    alpha_threshold = 62;
-    // White weighs 62/64 over black: each channel (31 * 62) >> 6 = 30.
-    EXPECT_EQ(alpha_one(0x7FFF, 0), rgb555(30, 30, 30));
-    alpha_threshold = 61;
-    EXPECT_EQ(alpha_one(0x7FFF, 0), 0x7FFF);
-    alpha_threshold = 1000;
-    EXPECT_EQ(alpha_one(rgb555(31, 0, 0), rgb555(0, 0, 31)),
-              static_cast<uint16_t>((((0x7C00u * 62) >> 6) & 0x7C00) | ((31u * 2) >> 6)));
-}
-
-TEST_F(Sprites, AlphaAtANegativePositionDrawsNothing) {
-    Bitmap* bitmap = filled_bitmap(20, 20, 0x7FFF);
-    bitmap_put_alpha(bitmap, -4, 10);
-    bitmap_put_alpha(bitmap, 10, -1);
-    EXPECT_EQ(changed_from(0), 0);
-    bitmap_free(bitmap);
-}
-
 TEST_F(Sprites, AlphaClipsAtTheBottomAndRightKeepingTheStride) {
+    // Nothing at all is drawn at a negative position, not even the part that would show.
     Bitmap* bitmap = nullptr;
     bitmap_create(&bitmap, 10, 10);
     for (int i = 0; i < 100; i++) {
         bitmap->pixels[i] = static_cast<uint16_t>(0x4000 | i);
     }
     bitmap_put_alpha(bitmap, 0, 195);
-    EXPECT_EQ(at(0, 195), 0x4000);
     EXPECT_EQ(at(9, 199), 0x4000 | 49);
-    EXPECT_EQ(changed_from(0), 50);
+    EXPECT_EQ(frame_changed(), 50);
     std::fill(frame.begin(), frame.end(), 0);
     bitmap_put_alpha(bitmap, 315, 0);
-    for (int y = 0; y < 10; y++) {
-        EXPECT_EQ(at(315, y), 0x4000 | (10 * y));
-        EXPECT_EQ(at(319, y), 0x4000 | (10 * y + 4));
-    }
-    EXPECT_EQ(changed_from(0), 50);
+    EXPECT_EQ(at(315, 9), 0x4000 | 90);
+    EXPECT_EQ(at(319, 9), 0x4000 | 94);
+    EXPECT_EQ(frame_changed(), 50);
     std::fill(frame.begin(), frame.end(), 0);
+    bitmap_put_alpha(bitmap, -4, 10);
+    bitmap_put_alpha(bitmap, 10, -1);
     bitmap_put_alpha(bitmap, 320, 0);
     bitmap_put_alpha(bitmap, 0, 200);
     bitmap_put_alpha(bitmap, 32000, 32000);
-    EXPECT_EQ(changed_from(0), 0);
+    EXPECT_EQ(frame_changed(), 0);
     bitmap_free(bitmap);
 }
 
 TEST_F(Sprites, ScaledDrawIsTransparentByteByByte) {
-    Bitmap* bitmap = filled_bitmap(1, 1, rgb555(4, 0, 0)); // 0x1000: low byte zero
-    at(0, 0) = rgb555(0, 0, 5);
     // Output 1 x 1: steps 1 / 2, so the source pixel is (0, 0).
-    bitmap_put_scaled(bitmap, 1, 1, 0, 0, frame.data());
-    EXPECT_EQ(at(0, 0), 0x1000 | 5);
-    bitmap->pixels[0] = 0x0011; // high byte zero
-    at(1, 0) = 0x7F00;
-    bitmap_put_scaled(bitmap, 1, 1, 1, 0, frame.data());
-    EXPECT_EQ(at(1, 0), 0x7F11);
-    bitmap->pixels[0] = 0;
-    at(2, 0) = 0x1234;
-    bitmap_put_scaled(bitmap, 1, 1, 2, 0, frame.data());
-    EXPECT_EQ(at(2, 0), 0x1234);
+    const uint16_t cases[][3] = {// source, target, result
+                                 {0x1000, 0x0005, 0x1005},
+                                 {0x0011, 0x7F00, 0x7F11},
+                                 {0x0000, 0x1234, 0x1234}};
+    Bitmap* bitmap = filled_bitmap(1, 1, 0);
+    for (const auto& c : cases) {
+        bitmap->pixels[0] = c[0];
+        at(0, 0) = c[1];
+        bitmap_put_scaled(bitmap, 1, 1, 0, 0, frame.data());
+        EXPECT_EQ(at(0, 0), c[2]);
+    }
     bitmap_free(bitmap);
 }
 
@@ -167,22 +122,11 @@ TEST_F(Sprites, ScaledDrawPicksNearestPixelsByRunningSums) {
     for (int x = 0; x < 8; x++) {
         EXPECT_EQ(at(x, 0), 0x0101 * (8 + columns[x] + 1));
     }
-    EXPECT_EQ(changed_from(0), 8);
+    EXPECT_EQ(frame_changed(), 8);
     bitmap_free(bitmap);
 }
 
-TEST_F(Sprites, ScaledDrawWithNoHeightOrWidthDrawsNothing) {
-    Bitmap* bitmap = filled_bitmap(4, 4, 0x7FFF);
-    bitmap_put_scaled(bitmap, 4, 0, 0, 0, frame.data());
-    bitmap_put_scaled(bitmap, 0, 4, 0, 0, frame.data());
-    bitmap_put_scaled(bitmap, -3, -3, 0, 0, frame.data());
-    bitmap_put_scaled(nullptr, 4, 4, 0, 0, frame.data());
-    bitmap_put_scaled(bitmap, 4, 4, 0, 0, nullptr);
-    EXPECT_EQ(changed_from(0), 0);
-    bitmap_free(bitmap);
-}
-
-TEST_F(Sprites, ScaledDrawClipsToTheBuffer) {
+TEST_F(Sprites, ScaledDrawClipsToTheBufferAndSkipsEmptySizes) {
     Bitmap* bitmap = filled_bitmap(10, 10, 0x7FFF);
     std::vector<uint16_t> guarded(320 * 200 + 640, 0);
     uint16_t* inside = guarded.data() + 320;
@@ -191,6 +135,12 @@ TEST_F(Sprites, ScaledDrawClipsToTheBuffer) {
     EXPECT_EQ(std::count(guarded.begin(), guarded.begin() + 320, 0), 320);
     EXPECT_EQ(std::count(guarded.end() - 320, guarded.end(), 0), 320);
     EXPECT_EQ(std::count(inside, inside + 320 * 200, 0x7FFF), 20 * 20 + 20 * 10);
+
+    bitmap_put_scaled(bitmap, 4, 0, 0, 0, frame.data());
+    bitmap_put_scaled(bitmap, -3, -3, 0, 0, frame.data());
+    bitmap_put_scaled(nullptr, 4, 4, 0, 0, frame.data());
+    bitmap_put_scaled(bitmap, 4, 4, 0, 0, nullptr);
+    EXPECT_EQ(frame_changed(), 0);
     bitmap_free(bitmap);
 }
 
@@ -198,12 +148,8 @@ class Zoom : public Sprites {
   protected:
     void SetUp() override {
         Sprites::SetUp();
-        for (size_t i = 0; i < frame.size(); i++) {
-            frame[i] = static_cast<uint16_t>(0x4000 | (i % 1009));
-        }
-        background = frame;
+        frame_fill_pattern();
     }
-    std::vector<uint16_t> background;
 };
 
 TEST_F(Zoom, RunsAFrameEveryThirdColumnAndRestoresEverything) {
@@ -217,33 +163,27 @@ TEST_F(Zoom, RunsAFrameEveryThirdColumnAndRestoresEverything) {
     bitmap_free(picture);
 }
 
-TEST_F(Zoom, EvenHeightsLeaveNoLineBehind) {
+TEST_F(Zoom, EvenHeightsAndScreenEdgesLeaveNothingBehind) {
+    struct Place {
+        int width, height, x, y;
+    };
     // Height 10: the last frames start one row above y - half.
-    Bitmap* picture = filled_bitmap(30, 10, 0x7FFF);
-    bitmap_zoom_in(picture, 100, 100, 1);
-    EXPECT_EQ(scripted_frame_count(), 11u);
-    EXPECT_EQ(frame, background);
-    bitmap_free(picture);
+    for (Place place :
+         {Place{30, 10, 100, 100}, Place{100, 60, 260, 190}, Place{100, 60, -40, 5}}) {
+        Bitmap* picture = filled_bitmap(place.width, place.height, 0x7FFF);
+        bitmap_zoom_in(picture, place.x, place.y, 1);
+        EXPECT_EQ(frame, background) << place.width << " x " << place.height;
+        bitmap_free(picture);
+    }
+    bitmap_zoom_in(nullptr, 0, 0, 1);
+    EXPECT_EQ(scripted_frame_count(), 11u + 34u + 34u);
 }
 
 TEST_F(Zoom, WithoutEraseTheLastFrameStays) {
     Bitmap* picture = filled_bitmap(30, 11, 0x7FFF);
     bitmap_zoom_in(picture, 100, 100, 0);
-    EXPECT_EQ(scripted_frame_count(), 11u);
     EXPECT_EQ(frame, scripted_last_frame());
     EXPECT_EQ(std::count(frame.begin(), frame.end(), 0x7FFF), 30 * 11);
-    bitmap_free(picture);
-}
-
-TEST_F(Zoom, NearTheEdgesItStaysInsideTheScreen) {
-    Bitmap* picture = filled_bitmap(100, 60, 0x7FFF);
-    bitmap_zoom_in(picture, 260, 190, 1);
-    EXPECT_EQ(scripted_frame_count(), 34u);
-    EXPECT_EQ(frame, background);
-    bitmap_zoom_in(picture, -40, 5, 1);
-    EXPECT_EQ(frame, background);
-    bitmap_zoom_in(nullptr, 0, 0, 1);
-    EXPECT_EQ(scripted_frame_count(), 68u);
     bitmap_free(picture);
 }
 

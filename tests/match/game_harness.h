@@ -26,66 +26,11 @@ inline uint16_t rgb555(int r, int g, int b) {
     return static_cast<uint16_t>((r & 31) << 10 | (g & 31) << 5 | (b & 31));
 }
 
-// Opaque everywhere (blue 16 is above every threshold the game uses) and different per place.
-inline std::vector<uint16_t> picture_pattern(int w, int h, int seed) {
+template <typename Colour> std::vector<uint16_t> pixels_of(int w, int h, Colour colour) {
     std::vector<uint16_t> pixels(static_cast<size_t>(w) * h);
     for (int y = 0; y < h; ++y) {
         for (int x = 0; x < w; ++x) {
-            pixels[y * w + x] = rgb555(x + seed, y * 3 + seed, 16 + (seed & 15));
-        }
-    }
-    return pixels;
-}
-
-// A sprite: black (transparent) border, a dark (blended) centre, a bright body.
-inline std::vector<uint16_t> sprite_pixels(int w, int h, uint16_t colour) {
-    std::vector<uint16_t> pixels(static_cast<size_t>(w) * h, colour);
-    for (int y = 0; y < h; ++y) {
-        for (int x = 0; x < w; ++x) {
-            if (x == 0 || y == 0 || x == w - 1 || y == h - 1) {
-                pixels[y * w + x] = 0;
-            }
-        }
-    }
-    pixels[(h / 2) * w + w / 2] = rgb555(6, 6, 6);
-    return pixels;
-}
-
-// The pitch: walls grey, the inner area (8..311, 16..183) a green pattern, openings darker.
-inline std::vector<uint16_t> pitch_pixels() {
-    std::vector<uint16_t> pixels(320 * 200);
-    for (int y = 0; y < 200; ++y) {
-        for (int x = 0; x < 320; ++x) {
-            uint16_t c = rgb555(20, 20, 20);
-            if (x >= 8 && x <= 311 && y >= 16 && y <= 183) {
-                c = rgb555((x / 8) & 7, 12 + ((x + y) & 7), (y / 8) & 7);
-            } else if (x >= 136 && x <= 184) {
-                c = rgb555(2, 2, 10);
-            }
-            pixels[y * 320 + x] = c;
-        }
-    }
-    return pixels;
-}
-
-// The clock bar: white caps, cells in colours that tell them apart.
-inline std::vector<uint16_t> clock_pixels() {
-    std::vector<uint16_t> pixels(101 * 8);
-    for (int y = 0; y < 8; ++y) {
-        for (int x = 0; x < 101; ++x) {
-            const bool cap = x < 9 || x >= 93;
-            pixels[y * 101 + x] = cap ? rgb555(31, 31, 31) : rgb555(31, (x - 9) % 32, y * 4);
-        }
-    }
-    return pixels;
-}
-
-// 30 marker frames of 10 x 8; frame k is a solid colour with red level k.
-inline std::vector<uint16_t> marker_pixels() {
-    std::vector<uint16_t> pixels(10 * 240);
-    for (int k = 0; k < 30; ++k) {
-        for (int i = 0; i < 80; ++i) {
-            pixels[k * 80 + i] = rgb555(k, 31, 20);
+            pixels[y * w + x] = colour(x, y);
         }
     }
     return pixels;
@@ -95,13 +40,37 @@ inline TestEntry image_entry(int w, int h, const std::vector<uint16_t>& pixels) 
     return test_entry(test_image_entry(static_cast<uint16_t>(w), static_cast<uint16_t>(h), pixels));
 }
 
+// Opaque everywhere (blue 16 is above every threshold the game uses) and different per place.
 inline TestEntry pattern_entry(int w, int h, int seed) {
-    return image_entry(w, h, picture_pattern(w, h, seed));
+    return image_entry(w, h, pixels_of(w, h, [seed](int x, int y) {
+                           return rgb555(x + seed, y * 3 + seed, 16 + (seed & 15));
+                       }));
 }
 
-constexpr int test_player_size = 14;
-constexpr int test_ball_size = 10;
+// A sprite: black (transparent) border, a dark (blended) centre, a bright body.
+inline TestEntry sprite_entry(int size, uint16_t colour) {
+    return image_entry(size, size, pixels_of(size, size, [=](int x, int y) -> uint16_t {
+                           if (x == 0 || y == 0 || x == size - 1 || y == size - 1) {
+                               return 0;
+                           }
+                           return x == size / 2 && y == size / 2 ? rgb555(6, 6, 6) : colour;
+                       }));
+}
 
+// The pitch: walls grey, the inner area (8..311, 16..183) a green pattern, openings darker.
+inline uint16_t pitch_colour(int x, int y) {
+    if (x >= 8 && x <= 311 && y >= 16 && y <= 183) {
+        return rgb555((x / 8) & 7, 12 + ((x + y) & 7), (y / 8) & 7);
+    }
+    return x >= 136 && x <= 184 ? rgb555(2, 2, 10) : rgb555(20, 20, 20);
+}
+
+// The clock bar: white caps, cells in colours that tell them apart.
+inline uint16_t clock_colour(int x, int y) {
+    return x < 9 || x >= 93 ? rgb555(31, 31, 31) : rgb555(31, (x - 9) % 32, y * 4);
+}
+
+// The game's archive: pictures of the sizes the game draws, texts, and sound-sized filler.
 inline std::vector<TestEntry> game_archive_entries() {
     std::vector<TestEntry> e(31, test_entry({}));
     e[0] = test_entry(test_text_entry("file_id.diz of the test archive\n"));
@@ -110,33 +79,23 @@ inline std::vector<TestEntry> game_archive_entries() {
     for (int i = 3; i <= 5; ++i) {
         e[i] = test_entry(std::vector<uint8_t>(200, 128));
     }
-    e[7] = image_entry(test_player_size, test_player_size,
-                       sprite_pixels(test_player_size, test_player_size, rgb555(31, 4, 4)));
-    e[8] = image_entry(test_player_size, test_player_size,
-                       sprite_pixels(test_player_size, test_player_size, rgb555(4, 31, 4)));
-    e[9] = image_entry(test_ball_size, test_ball_size,
-                       sprite_pixels(test_ball_size, test_ball_size, rgb555(31, 31, 31)));
-    e[10] = pattern_entry(320, 181, 3);
-    e[11] = pattern_entry(320, 200, 5);
-    e[12] = pattern_entry(320, 475, 7);
-    e[13] = image_entry(320, 200, pitch_pixels());
-    e[14] = pattern_entry(120, 40, 9);
-    e[15] = pattern_entry(120, 40, 11);
-    e[16] = pattern_entry(5, 6, 13);
-    e[17] = pattern_entry(5, 6, 15);
-    e[18] = pattern_entry(320, 159, 17);
-    e[19] = pattern_entry(16, 16, 19);
-    e[20] = pattern_entry(16, 16, 21);
-    e[21] = image_entry(101, 8, clock_pixels());
-    e[22] = image_entry(10, 240, marker_pixels());
-    e[23] = pattern_entry(31, 962, 23);
-    e[24] = pattern_entry(43, 962, 25);
-    e[25] = pattern_entry(100, 40, 27);
-    e[26] = pattern_entry(80, 30, 29);
-    e[27] = pattern_entry(80, 30, 31);
-    e[28] = pattern_entry(100, 30, 1);
-    e[29] = pattern_entry(160, 40, 2);
-    e[30] = pattern_entry(120, 30, 4);
+    e[7] = sprite_entry(14, rgb555(31, 4, 4));   // red player
+    e[8] = sprite_entry(14, rgb555(4, 31, 4));   // green player
+    e[9] = sprite_entry(10, rgb555(31, 31, 31)); // ball
+    e[13] = image_entry(320, 200, pixels_of(320, 200, pitch_colour));
+    e[21] = image_entry(101, 8, pixels_of(101, 8, clock_colour));
+    // 30 marker frames of 10 x 8; frame k is a solid colour with red level k.
+    e[22] =
+        image_entry(10, 240, pixels_of(10, 240, [](int, int y) { return rgb555(y / 8, 31, 20); }));
+    const int patterns[][4] = {{10, 320, 181, 3}, {11, 320, 200, 5},  {12, 320, 475, 7},
+                               {14, 120, 40, 9},  {15, 120, 40, 11},  {16, 5, 6, 13},
+                               {17, 5, 6, 15},    {18, 320, 159, 17}, {19, 16, 16, 19},
+                               {20, 16, 16, 21},  {23, 31, 962, 23},  {24, 43, 962, 25},
+                               {25, 100, 40, 27}, {26, 80, 30, 29},   {27, 80, 30, 31},
+                               {28, 100, 30, 1},  {29, 160, 40, 2},   {30, 120, 30, 4}};
+    for (const auto& p : patterns) {
+        e[p[0]] = pattern_entry(p[1], p[2], p[3]);
+    }
     return e;
 }
 
@@ -182,11 +141,38 @@ inline void game_harness_stop() {
     scripted_stop();
 }
 
+class HarnessTest : public ::testing::Test {
+  protected:
+    void SetUp() override { game_harness_start(); }
+    void TearDown() override { game_harness_stop(); }
+};
+
+// A fresh game with the kick-off's three bodies at hand: players 14 x 14, ball 10 x 10.
+class KickOffTest : public HarnessTest {
+  protected:
+    void SetUp() override {
+        HarnessTest::SetUp();
+        body_list_reset();
+        kick_off();
+        red = body_head;
+        green = red->next;
+        ball = body_tail;
+    }
+    static void place(Body* b, double x, double y, double vx, double vy) {
+        b->x = x;
+        b->y = y;
+        b->vx = vx;
+        b->vy = vy;
+    }
+    Body* red = nullptr;
+    Body* green = nullptr;
+    Body* ball = nullptr;
+};
+
 inline uint16_t screen_pixel(int x, int y) {
     return back_buffer[y * 320 + x];
 }
 
-// A tiny full-size picture of what is on the back buffer, for comparisons.
 inline std::vector<uint16_t> screen_copy() {
     return std::vector<uint16_t>(back_buffer, back_buffer + 320 * 200);
 }

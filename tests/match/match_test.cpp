@@ -14,10 +14,12 @@ namespace {
 
 class MatchTest : public ::testing::Test {
   protected:
-    void start(const std::vector<ScriptedKey>& keys = {}) {
+    void start(const std::vector<ScriptedKey>& keys = {}, int32_t seconds = 84) {
         ScriptedSetup setup;
         setup.keys = keys;
         game_harness_start(setup);
+        game_length = seconds;
+        match_begin(state);
     }
     void TearDown() override { game_harness_stop(); }
 
@@ -29,34 +31,24 @@ class MatchTest : public ::testing::Test {
         ball->y = goal == 1 ? 189.9 : 0.1;
         ball->vy = goal == 1 ? 1.0 : -1.0;
     }
+    MatchState state{};
 };
 
 // No time passes between the kick-off and the first frame on the virtual clock, so the
 // clock is first drawn in the second frame, the first with elapsed time.
-TEST_F(MatchTest, FirstFrameOfAn84SecondMatchShows83ClockCells) {
+TEST_F(MatchTest, TheFirstFramesOfAn84SecondMatch) {
     start();
-    MatchState state{};
-    match_begin(state);
     EXPECT_EQ(match_frame(state), FrameResult::next);
     EXPECT_EQ(scripted_last_frame()[3 * 320 + 215], pitch_image->pixels[3 * 320 + 215]);
     EXPECT_EQ(match_frame(state), FrameResult::next);
     ASSERT_EQ(scripted_frame_count(), 2u);
+    EXPECT_EQ(frame_counter, 2);
     const auto& frame = scripted_last_frame();
     const uint16_t white = rgb555(31, 31, 31);
     EXPECT_EQ(frame[3 * 320 + 215], white);
     EXPECT_EQ(frame[3 * 320 + 224 + 82], rgb555(31, 82 % 32, 12)) << "cell 83 lit";
     EXPECT_EQ(frame[3 * 320 + 224 + 83], white) << "the right cap where cell 84 was";
     EXPECT_EQ(frame[3 * 320 + 315], pitch_image->pixels[3 * 320 + 315]);
-    EXPECT_EQ(frame_counter, 2);
-}
-
-TEST_F(MatchTest, TheFirstFrameDrawsPlasmaScoreAndBodiesBeforeTheyMove) {
-    start();
-    MatchState state{};
-    match_begin(state);
-    match_frame(state);
-    match_frame(state);
-    const auto& frame = scripted_last_frame();
     // The red player is drawn where the first frame left it, then moved.
     EXPECT_EQ(frame[(90 + 5) * 320 + 80 + 5], rgb555(31, 4, 4));
     EXPECT_EQ(body_head->x, 80.0 + 16 * 0.5 * 1.0 * 0.1);
@@ -65,18 +57,17 @@ TEST_F(MatchTest, TheFirstFrameDrawsPlasmaScoreAndBodiesBeforeTheyMove) {
     EXPECT_NE(frame[16 * 320 + 100], pitch_image->pixels[16 * 320 + 100]);
 }
 
-TEST_F(MatchTest, AGoalIsCountedShownAndFollowedByAFreshKickOff) {
+// The winning goal is handled in full; the match ends at the start of the next frame.
+TEST_F(MatchTest, AGoalIsCountedShownFollowedByAKickOffAndTheSixthWins) {
     start();
-    MatchState state{};
-    match_begin(state);
     match_frame(state);
-    Body* red = body_head;
-    red->vx = 3.0;
+    body_head->vx = 3.0;
+    side1_score = 5;
     ball_about_to_score(1);
     const uint64_t frames_before = scripted_frame_count();
     const uint32_t ticks_before = clock_ticks();
     EXPECT_EQ(match_frame(state), FrameResult::next);
-    EXPECT_EQ(side1_score, 1);
+    EXPECT_EQ(side1_score, 6);
     EXPECT_EQ(side2_score, 0);
     EXPECT_EQ(state.last_goal, 1);
     // One frame, 30 animation frames, then the 120-wide goal picture zooms in 41 frames.
@@ -87,14 +78,13 @@ TEST_F(MatchTest, AGoalIsCountedShownAndFollowedByAFreshKickOff) {
     EXPECT_EQ(body_head->x, 80.0);
     EXPECT_EQ(body_head->vx, 0.5) << "the new kick-off resets the players";
     EXPECT_EQ(body_tail->x, 160.0);
-    // The score redraw shows side 1's marker.
-    EXPECT_EQ(screen_pixel(72, 2), rgb555(marker_frame, 31, 20));
+    EXPECT_EQ(screen_pixel(72, 2), rgb555(marker_frame, 31, 20)) << "side 1's marker drawn";
+    EXPECT_EQ(match_frame(state), FrameResult::won);
+    EXPECT_EQ(scripted_frame_count() - frames_before, 1u + 30u + 41u) << "and nothing else";
 }
 
 TEST_F(MatchTest, EscapeInTheFrameOfAGoalHandlesTheGoalThenQuitsWithoutAnEndScreen) {
     start({{3000, 27, false}});
-    MatchState state{};
-    match_begin(state);
     match_frame(state);
     side1_score = 5;
     ball_about_to_score(1);
@@ -110,25 +100,9 @@ TEST_F(MatchTest, EscapeInTheFrameOfAGoalHandlesTheGoalThenQuitsWithoutAnEndScre
     }
 }
 
-TEST_F(MatchTest, AScoreAboveFiveEndsTheMatchAtTheStartOfTheNextFrame) {
-    start();
-    MatchState state{};
-    match_begin(state);
-    match_frame(state);
-    side2_score = 5;
-    ball_about_to_score(2);
-    EXPECT_EQ(match_frame(state), FrameResult::next) << "the winning goal is handled first";
-    EXPECT_EQ(side2_score, 6);
-    const uint64_t frames = scripted_frame_count();
-    EXPECT_EQ(match_frame(state), FrameResult::won);
-    EXPECT_EQ(scripted_frame_count(), frames) << "nothing else happens in that frame";
-}
-
 TEST_F(MatchTest, HoldingF12LowersTheThresholdOncePerFrameWithAMessageEach) {
     // Held while the pumps at ticks 0, 16, ..., 304 run: 20 frames.
     start({{0, 293, true}, {310, 293, false}});
-    MatchState state{};
-    match_begin(state);
     testing::internal::CaptureStdout();
     for (int frame = 0; frame < 25; ++frame) {
         match_frame(state);
@@ -142,25 +116,9 @@ TEST_F(MatchTest, HoldingF12LowersTheThresholdOncePerFrameWithAMessageEach) {
     EXPECT_EQ(out, expected);
 }
 
-TEST_F(MatchTest, HoldingF11AndF12TogetherPrintsTwiceAndKeepsTheThreshold) {
-    start({{0, 292, true}, {0, 293, true}, {20, 292, false}, {20, 293, false}});
-    MatchState state{};
-    match_begin(state);
-    testing::internal::CaptureStdout();
-    match_frame(state);
-    match_frame(state);
-    match_frame(state);
-    const std::string out = testing::internal::GetCapturedStdout();
-    EXPECT_EQ(alpha_threshold, 15);
-    EXPECT_EQ(out, "alpha threshold set to 16alpha threshold set to 15"
-                   "alpha threshold set to 16alpha threshold set to 15");
-}
-
 TEST_F(MatchTest, BothPlayersSteerInTheSameFrame) {
     // Red right (275), green up (113).
     start({{0, 275, true}, {0, 113, true}});
-    MatchState state{};
-    match_begin(state);
     match_frame(state);
     EXPECT_EQ(body_head->vx, 0.5 + 0.1);
     EXPECT_EQ(body_head->next->vy, 0.5 - 0.1);
@@ -170,8 +128,6 @@ TEST_F(MatchTest, BothPlayersSteerInTheSameFrame) {
 // once all keys are up. None of that time reaches the bodies or the clock.
 TEST_F(MatchTest, TimeInTheInformationScreenCountsInNoFrame) {
     start({{16, 282, true}, {60, 282, false}, {9000, 32, true}, {9100, 32, false}});
-    MatchState state{};
-    match_begin(state);
     match_frame(state); // elapsed 0
     const double red_x = body_head->x;
     match_frame(state); // F1: elapsed 16, then the screen
@@ -182,11 +138,8 @@ TEST_F(MatchTest, TimeInTheInformationScreenCountsInNoFrame) {
 }
 
 TEST_F(MatchTest, TimeUpRaisesTheLeaderAndLeavesNoTraceOfItsPictures) {
-    start();
-    game_length = 1;
+    start({}, 1);
     plasma_disabled = 1;
-    MatchState state{};
-    match_begin(state);
     side1_score = 3;
     side2_score = 1;
     int frames = 0;

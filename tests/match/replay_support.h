@@ -15,7 +15,6 @@ struct ReplayRun {
     int status = -1;
     std::vector<std::string> hashes; // one per presented frame
     std::string trace;               // the game's debug trace
-    std::string out;                 // standard output
     std::string err;                 // standard error
 };
 
@@ -26,29 +25,24 @@ inline std::string file_text(const std::filesystem::path& path) {
     return text.str();
 }
 
-// A private game folder, removed afterwards unless ZORBIT_KEEP is set.
+// A private game folder with zrb.res and a zorbit.ini (sound off unless the ini says otherwise),
+// removed afterwards unless ZORBIT_KEEP is set.
 struct GameFolder {
-    std::filesystem::path path;
-    GameFolder() = default;
-    GameFolder(const GameFolder&) = delete;
-    GameFolder& operator=(const GameFolder&) = delete;
+    std::filesystem::path path = test_temp_path("game");
+    std::filesystem::path operator/(const char* name) const { return path / name; }
     ~GameFolder() {
-        if (!path.empty() && std::getenv("ZORBIT_KEEP") == nullptr) {
+        if (std::getenv("ZORBIT_KEEP") == nullptr) {
             std::error_code ignored;
             std::filesystem::remove_all(path, ignored);
         }
     }
-    std::filesystem::path operator/(const char* name) const { return path / name; }
 };
 
-// Fills a folder with zrb.res and a zorbit.ini (sound off unless the ini says otherwise).
 inline void game_folder_make(GameFolder& folder, const std::string& ini,
                              const std::vector<TestEntry>& entries = game_archive_entries()) {
-    folder.path = test_temp_path("game");
-    const std::filesystem::path& dir = folder.path;
-    std::filesystem::create_directories(dir);
-    test_write_file((dir / "zrb.res").string(), test_archive_bytes(entries));
-    std::ofstream(dir / "zorbit.ini") << "[audio]\nenablesound=0\n" << ini;
+    std::filesystem::create_directories(folder.path);
+    test_write_file((folder / "zrb.res").string(), test_archive_bytes(entries));
+    std::ofstream(folder / "zorbit.ini") << "[audio]\nenablesound=0\n" << ini;
 }
 
 inline ReplayRun replay_run(const GameFolder& folder, const std::string& script,
@@ -68,15 +62,18 @@ inline ReplayRun replay_run(const GameFolder& folder, const std::string& script,
         run.hashes.push_back(hash);
     }
     run.trace = file_text(dir / "trace.txt");
-    run.out = file_text(dir / "out.txt");
     run.err = file_text(dir / "err.txt");
     return run;
 }
 
-inline int text_count(const std::string& text, const std::string& part) {
-    int n = 0;
-    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) {
-        ++n;
+// The trace's lines that contain part.
+inline std::vector<std::string> trace_lines_with(const std::string& trace, const char* part) {
+    std::vector<std::string> lines;
+    std::istringstream in(trace);
+    for (std::string line; std::getline(in, line);) {
+        if (line.find(part) != std::string::npos) {
+            lines.push_back(line);
+        }
     }
-    return n;
+    return lines;
 }

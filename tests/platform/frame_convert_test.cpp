@@ -13,7 +13,8 @@ struct Sample {
 };
 
 // Converts one frame whose first pixels are the samples and checks every surface byte.
-void samples_check(const FrameConverter& converter, int bytes, const std::vector<Sample>& samples) {
+void samples_check(const FrameConverter& converter, const std::vector<Sample>& samples) {
+    const int bytes = converter.bytes_per_pixel;
     std::vector<uint16_t> frame(320 * 200, 0);
     for (size_t i = 0; i < samples.size(); i++) {
         frame[i] = samples[i].pixel;
@@ -33,50 +34,54 @@ void samples_check(const FrameConverter& converter, int bytes, const std::vector
     EXPECT_EQ(surface[static_cast<size_t>(pitch) * 200 - 1], 0xEE);
 }
 
-TEST(FrameConvert, To32BitSurface) {
+// The same for a true-colour surface of these masks; returns the layout chosen.
+FrameLayout masks_check(uint32_t red, uint32_t green, uint32_t blue, uint32_t alpha, int bytes,
+                        const std::vector<Sample>& samples) {
     FrameConverter converter;
-    frame_converter_build(&converter, 0xFF0000, 0x00FF00, 0x0000FF, 0, 4);
-    EXPECT_EQ(converter.layout, FrameLayout::xrgb8888);
-    EXPECT_EQ(converter.table32.size(), 65536u);
-    samples_check(converter, 4,
-                  {{0x0000, 0x000000},
-                   {0x7FFF, 0xFFFFFF},
-                   {rgb555(31, 0, 0), 0xFF0000},
-                   {rgb555(0, 31, 0), 0x00FF00},
-                   {rgb555(0, 0, 31), 0x0000FF},
-                   {rgb555(1, 16, 3), 0x088418},
-                   // The unused top bit changes nothing.
-                   {0x8000 | rgb555(1, 16, 3), 0x088418}});
+    frame_converter_build(&converter, red, green, blue, alpha, bytes);
+    samples_check(converter, samples);
+    return converter.layout;
 }
 
-TEST(FrameConvert, To16BitSurface) {
-    FrameConverter converter;
-    frame_converter_build(&converter, 0xF800, 0x07E0, 0x001F, 0, 2);
-    EXPECT_EQ(converter.table16.size(), 65536u);
-    EXPECT_EQ(converter.layout, FrameLayout::rgb565);
-    samples_check(converter, 2,
-                  {{0x7FFF, 0xFFFF},
-                   {rgb555(31, 0, 0), 0xF800},
-                   {rgb555(0, 31, 0), 0x07E0},
-                   {rgb555(0, 16, 0), 33u << 5},
-                   {rgb555(0, 1, 0), 2u << 5},
-                   {rgb555(5, 0, 9), (5u << 11) | 9u}});
+TEST(FrameConvert, TrueColourSurfacesGetExactPixels) {
+    EXPECT_EQ(masks_check(0xFF0000, 0x00FF00, 0x0000FF, 0, 4,
+                          {{0x0000, 0x000000},
+                           {0x7FFF, 0xFFFFFF},
+                           {rgb555(31, 0, 0), 0xFF0000},
+                           {rgb555(0, 31, 0), 0x00FF00},
+                           {rgb555(0, 0, 31), 0x0000FF},
+                           {rgb555(1, 16, 3), 0x088418},
+                           // The unused top bit changes nothing.
+                           {0x8000 | rgb555(1, 16, 3), 0x088418}}),
+              FrameLayout::xrgb8888);
+    EXPECT_EQ(masks_check(0xF800, 0x07E0, 0x001F, 0, 2,
+                          {{0x7FFF, 0xFFFF},
+                           {rgb555(31, 0, 0), 0xF800},
+                           {rgb555(0, 31, 0), 0x07E0},
+                           {rgb555(0, 16, 0), 33u << 5},
+                           {rgb555(0, 1, 0), 2u << 5},
+                           {rgb555(5, 0, 9), (5u << 11) | 9u}}),
+              FrameLayout::rgb565);
+    // An alpha channel is kept opaque.
+    EXPECT_EQ(masks_check(0xFF0000, 0x00FF00, 0x0000FF, 0xFF000000, 4,
+                          {{0x0000, 0xFF000000}, {rgb555(31, 0, 0), 0xFFFF0000}}),
+              FrameLayout::xrgb8888);
+    EXPECT_EQ(masks_check(0xFF0000, 0x00FF00, 0x0000FF, 0, 3,
+                          {{0x7FFF, 0xFFFFFF}, {rgb555(0, 0, 31), 0x0000FF}}),
+              FrameLayout::table);
+    // An RGB555 surface is copied as drawn.
+    EXPECT_EQ(masks_check(0x7C00, 0x03E0, 0x001F, 0, 2, {{0x1234, 0x1234}, {0x7FFF, 0x7FFF}}),
+              FrameLayout::identity);
 }
 
-// Every 16-bit value, laid out as frames, through the computed rows and through the table.
-std::vector<uint16_t> all_values_frame(int part) {
-    std::vector<uint16_t> frame(320 * 200);
-    for (size_t i = 0; i < frame.size(); i++) {
-        frame[i] = static_cast<uint16_t>((part * frame.size() + i) & 0xFFFF);
-    }
-    return frame;
-}
-
+// Every 16-bit value, laid out as two frames, through the computed rows and through the table.
 void computed_matches_table(const FrameConverter& converter, int width) {
-    const int bytes = converter.bytes_per_pixel;
-    const int pitch = width * bytes;
-    for (int part = 0; part < 2; part++) {
-        std::vector<uint16_t> frame = all_values_frame(part);
+    const int pitch = width * converter.bytes_per_pixel;
+    std::vector<uint16_t> frame(320 * 200);
+    for (size_t part = 0; part < 2; part++) {
+        for (size_t i = 0; i < frame.size(); i++) {
+            frame[i] = static_cast<uint16_t>(part * frame.size() + i);
+        }
         std::vector<uint8_t> computed(static_cast<size_t>(pitch) * 200);
         std::vector<uint8_t> looked_up(computed.size());
         frame_convert(converter, frame.data(), width, 200, computed.data(), pitch);
@@ -104,31 +109,6 @@ TEST(FrameConvert, ComputedRowsEqualTheTableForEveryValue) {
     }
 }
 
-TEST(FrameConvert, TheFastestRowCodeIsChosen) {
-    FrameConverter converter;
-    frame_converter_build(&converter, 0xFF0000, 0x00FF00, 0x0000FF, 0, 4);
-    EXPECT_STREQ(frame_converter_path(converter), frame_xrgb8888_variants().back().name);
-}
-
-TEST(FrameConvert, To24BitSurface) {
-    FrameConverter converter;
-    frame_converter_build(&converter, 0xFF0000, 0x00FF00, 0x0000FF, 0, 3);
-    samples_check(converter, 3, {{0x7FFF, 0xFFFFFF}, {rgb555(0, 0, 31), 0x0000FF}});
-}
-
-TEST(FrameConvert, AlphaChannelIsOpaque) {
-    FrameConverter converter;
-    frame_converter_build(&converter, 0x00FF0000, 0x0000FF00, 0x000000FF, 0xFF000000, 4);
-    samples_check(converter, 4, {{0x0000, 0xFF000000}, {rgb555(31, 0, 0), 0xFFFF0000}});
-}
-
-TEST(FrameConvert, Rgb555SurfaceIsCopiedAsDrawn) {
-    FrameConverter converter;
-    frame_converter_build(&converter, 0x7C00, 0x03E0, 0x001F, 0, 2);
-    EXPECT_EQ(converter.layout, FrameLayout::identity);
-    samples_check(converter, 2, {{0x1234, 0x1234}, {0x7FFF, 0x7FFF}});
-}
-
 TEST(FrameConvert, PaletteSurfaceUsesTheMapper) {
     FrameConverter converter;
     frame_converter_build_from(
@@ -137,7 +117,7 @@ TEST(FrameConvert, PaletteSurfaceUsesTheMapper) {
             return (r > 127 ? 4u : 0u) | (g > 127 ? 2u : 0u) | (b > 127 ? 1u : 0u);
         },
         nullptr);
-    samples_check(converter, 1,
+    samples_check(converter,
                   {{rgb555(31, 0, 0), 4}, {rgb555(0, 31, 31), 3}, {0x8000 | rgb555(31, 0, 0), 4}});
 }
 

@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <optional>
 
 namespace {
 
@@ -17,23 +18,15 @@ class NoticeEnvironment : public ::testing::Test {
   protected:
     void TearDown() override {
         for (auto& [name, value] : saved) {
-            if (value.has_value) {
-                setenv(name.c_str(), value.text.c_str(), 1);
-            } else {
-                unsetenv(name.c_str());
-            }
+            value ? setenv(name.c_str(), value->c_str(), 1) : unsetenv(name.c_str());
         }
     }
     void environment_set(const std::string& name, const char* value) {
         if (saved.count(name) == 0) {
             const char* old = std::getenv(name.c_str());
-            saved[name] = Saved{old != nullptr, old != nullptr ? old : ""};
+            saved[name] = old != nullptr ? std::optional<std::string>(old) : std::nullopt;
         }
-        if (value == nullptr) {
-            unsetenv(name.c_str());
-        } else {
-            setenv(name.c_str(), value, 1);
-        }
+        value != nullptr ? setenv(name.c_str(), value, 1) : unsetenv(name.c_str());
     }
     // A folder of stand-in dialog programs that write their arguments to a file.
     std::string fake_programs(const std::vector<std::string>& names) {
@@ -53,79 +46,48 @@ class NoticeEnvironment : public ::testing::Test {
     }
     std::string arguments_file() { return scripted_temp_path("arguments.txt"); }
 
-    struct Saved {
-        bool has_value;
-        std::string text;
-    };
-    std::map<std::string, Saved> saved;
+    std::map<std::string, std::optional<std::string>> saved;
 };
 
-TEST_F(NoticeEnvironment, WithoutADisplayOnlyTheLineIsPrinted) {
-    std::string bin = fake_programs({"zenity"});
-    environment_set("PATH", bin.c_str());
-    environment_set("DISPLAY", nullptr);
-    environment_set("SDL_VIDEODRIVER", nullptr);
-    testing::internal::CaptureStderr();
-    notice_show("Cannot open ini file [zorbit.ini], loading defaults!", "Zorbit");
-    EXPECT_EQ(testing::internal::GetCapturedStderr(),
-              "Zorbit: Cannot open ini file [zorbit.ini], loading defaults!\n");
-    EXPECT_FALSE(std::filesystem::exists(arguments_file()));
-}
+// Programs on the path, DISPLAY, SDL_VIDEODRIVER, and what the first program found was given.
+struct DialogCase {
+    std::vector<std::string> programs;
+    const char* display;
+    const char* driver;
+    std::vector<std::string> arguments; // empty: no dialog runs
+};
 
-TEST_F(NoticeEnvironment, HeadlessVideoDriverNeverShowsADialog) {
-    std::string bin = fake_programs({"zenity"});
-    environment_set("PATH", bin.c_str());
-    environment_set("DISPLAY", ":99");
-    environment_set("SDL_VIDEODRIVER", "dummy");
-    testing::internal::CaptureStderr();
-    notice_show("text", "Zorbit");
-    EXPECT_EQ(testing::internal::GetCapturedStderr(), "Zorbit: text\n");
-    EXPECT_FALSE(std::filesystem::exists(arguments_file()));
-}
-
-TEST_F(NoticeEnvironment, ZenityComesFirstAndIsWaitedFor) {
-    std::string bin = fake_programs({"zenity", "kdialog", "xmessage"});
-    environment_set("PATH", bin.c_str());
-    environment_set("DISPLAY", ":99");
-    environment_set("SDL_VIDEODRIVER", nullptr);
-    testing::internal::CaptureStderr();
-    notice_show("Cannot open resource file", "Zorbit");
-    EXPECT_EQ(testing::internal::GetCapturedStderr(), "Zorbit: Cannot open resource file\n");
-    // The file is complete when notice_show returns: the program was waited for.
-    EXPECT_EQ(scripted_read_lines(arguments_file()),
-              (std::vector<std::string>{"--info", "--no-markup", "--title=Zorbit",
-                                        "--text=Cannot open resource file", "zenity"}));
-}
-
-TEST_F(NoticeEnvironment, KdialogThenXmessageWhenZenityIsMissing) {
-    environment_set("DISPLAY", ":99");
-    environment_set("SDL_VIDEODRIVER", nullptr);
-    std::string bin = fake_programs({"kdialog", "xmessage"});
-    environment_set("PATH", bin.c_str());
-    testing::internal::CaptureStderr();
-    notice_show("A", "Zorbit");
-    testing::internal::GetCapturedStderr();
-    EXPECT_EQ(scripted_read_lines(arguments_file()),
-              (std::vector<std::string>{"--title", "Zorbit", "--msgbox", "A", "kdialog"}));
-
-    bin = fake_programs({"xmessage"});
-    environment_set("PATH", bin.c_str());
-    testing::internal::CaptureStderr();
-    notice_show("B", "Zorbit");
-    testing::internal::GetCapturedStderr();
-    EXPECT_EQ(scripted_read_lines(arguments_file()),
-              (std::vector<std::string>{"-title", "Zorbit", "-center", "-buttons", "OK", "B",
-                                        "xmessage"}));
-}
-
-TEST_F(NoticeEnvironment, NoDialogProgramLeavesTheLineAlone) {
-    std::string bin = fake_programs({});
-    environment_set("PATH", bin.c_str());
-    environment_set("DISPLAY", ":99");
-    environment_set("SDL_VIDEODRIVER", nullptr);
-    testing::internal::CaptureStderr();
-    notice_show("text", "Zorbit");
-    EXPECT_EQ(testing::internal::GetCapturedStderr(), "Zorbit: text\n");
+TEST_F(NoticeEnvironment, PrintsTheLineAndShowsTheFirstDialogProgramFound) {
+    const DialogCase cases[] = {
+        {{"zenity"}, nullptr, nullptr, {}},
+        // Headless runs must never wait for someone to click.
+        {{"zenity"}, ":99", "dummy", {}},
+        {{}, ":99", nullptr, {}},
+        {{"zenity", "kdialog", "xmessage"},
+         ":99",
+         nullptr,
+         {"--info", "--no-markup", "--title=Zorbit", "--text=Cannot open resource file", "zenity"}},
+        {{"kdialog", "xmessage"},
+         ":99",
+         nullptr,
+         {"--title", "Zorbit", "--msgbox", "Cannot open resource file", "kdialog"}},
+        {{"xmessage"},
+         ":99",
+         nullptr,
+         {"-title", "Zorbit", "-center", "-buttons", "OK", "Cannot open resource file",
+          "xmessage"}},
+    };
+    for (const DialogCase& c : cases) {
+        SCOPED_TRACE(c.programs.empty() ? "none" : c.programs[0]);
+        environment_set("PATH", fake_programs(c.programs).c_str());
+        environment_set("DISPLAY", c.display);
+        environment_set("SDL_VIDEODRIVER", c.driver);
+        testing::internal::CaptureStderr();
+        notice_show("Cannot open resource file", "Zorbit");
+        EXPECT_EQ(testing::internal::GetCapturedStderr(), "Zorbit: Cannot open resource file\n");
+        // The file is complete when notice_show returns: the program was waited for.
+        EXPECT_EQ(scripted_read_lines(arguments_file()), c.arguments);
+    }
 }
 
 TEST_F(NoticeEnvironment, DebugChannelGoesToItsFileOnly) {

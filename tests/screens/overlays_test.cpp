@@ -1,32 +1,46 @@
-// The bar wipe, the curtain, the prompt, the fade and the information screen.
+// F1 and F2, the information screen and the pieces both overlays are made of.
 #include "screens_fixture.h"
 
 namespace {
 
-int frames() {
-    return static_cast<int>(scripted_frame_count());
+TEST_F(ScreensTest, F1AndF2TogetherOpenOnlyTheInformationScreen) {
+    start({key_down(0, key_f1), key_down(0, key_f2), key_up(4000, key_f1), key_up(4000, key_f2)});
+    pump_events();
+    function_keys_handle();
+    EXPECT_EQ(frames(), info_screen_frames) << "both keys were let go before F2 was looked at";
+    EXPECT_EQ(info_screen_open, 0);
+    EXPECT_EQ(overlay_busy, 0);
 }
 
-class CurtainTest : public ScreensTest, public ::testing::WithParamInterface<int> {};
-
-TEST_P(CurtainTest, BarsOpenOverThePictureAndLeaveTheRestFrozen) {
-    start({});
-    const int n = GetParam();
-    const Frame before = screen_show_pattern(3);
-    bar_wipe();
-    EXPECT_EQ(frames(), 1 + 64);
-    const Frame barred = bars_over(before);
-    EXPECT_EQ(screen(), barred);
-
-    const std::vector<uint16_t> pixels = pattern_pixels(320, 181, 9);
-    Bitmap* picture = bitmap_from(320, 181, pixels);
-    curtain_open(picture, n);
-    bitmap_free(picture);
-    EXPECT_EQ(frames(), 1 + 64 + n);
-    EXPECT_EQ(screen(), curtain_over(barred, pixels, n));
+TEST_F(ScreensTest, NoScreenOpensOverABusyOverlayOrWithoutItsKey) {
+    start({key_down(0, 'a'), key_down(0, key_f1), key_down(0, key_f2)});
+    pump_events();
+    overlay_busy = 1;
+    info_screen_run();
+    key_screen_run();
+    info_screen_open = 1;
+    function_keys_handle();
+    EXPECT_EQ(frames(), 0);
+    EXPECT_EQ(overlay_busy, 1);
+    EXPECT_EQ(info_screen_open, 1);
+    overlay_busy = info_screen_open = 0;
+    key_state[key_f1] = key_state[key_f2] = 0;
+    function_keys_handle();
+    EXPECT_EQ(frames(), 0) << "a key that is neither F1 nor F2";
 }
 
-INSTANTIATE_TEST_SUITE_P(FrameCounts, CurtainTest, ::testing::Values(91, 80, 2));
+TEST_F(ScreensTest, InfoScreenShowsItsPictureAndLeavesTheScreenAsItFoundIt) {
+    start({key_down(5000, ' '), key_up(5100, ' ')});
+    const Frame before = screen_show_pattern(6);
+    info_screen_run();
+    EXPECT_EQ(frames(), 1 + info_screen_frames);
+    EXPECT_EQ(frame_find(curtain_over(before, pattern_pixels(320, 181, 7), 91)), 64 + 91);
+    EXPECT_EQ(screen(), before);
+    EXPECT_EQ(scripted_frame_hashes().back(), frame_hash(before.data()));
+    EXPECT_EQ(overlay_busy, 0);
+    EXPECT_EQ(archive_entry_record(10)->ref_count, 0) << "the picture goes when the screen closes";
+    EXPECT_EQ(count_held_keys(), 0);
+}
 
 TEST_F(ScreensTest, CurtainWithoutPictureOrWithAShortOneStaysInsideTheScreen) {
     start({});
@@ -48,41 +62,37 @@ TEST_F(ScreensTest, CurtainWithoutPictureOrWithAShortOneStaysInsideTheScreen) {
 TEST_F(ScreensTest, FadeMovesEveryChannelOneUnitPerPresentedStep) {
     start({});
     const std::vector<uint16_t> target = pattern_pixels(320, 200, 5);
-    std::fill_n(back_buffer, frame_pixels, rgb(31, 31, 31));
-    fade_to_image(target.data(), back_buffer);
-    EXPECT_EQ(frames(), 32);
-    EXPECT_EQ(screen(), target);
-
-    // From white each channel comes down one unit a step until it meets its target.
-    for (int step : {1, 16}) {
-        Frame expected(frame_pixels);
+    // After `steps`, a channel that started at `from` is that many units nearer its target.
+    auto faded = [&target](int from, int steps) {
+        auto channel = [&](int t) {
+            return from > t ? std::max(t, from - steps) : std::min(t, from + steps);
+        };
+        Frame frame(frame_pixels);
         for (int i = 0; i < frame_pixels; ++i) {
-            const uint16_t t = target[i];
-            expected[i] = rgb(std::max((t >> 10) & 31, 31 - step),
-                              std::max((t >> 5) & 31, 31 - step), std::max(t & 31, 31 - step));
+            frame[i] = rgb555(channel((target[i] >> 10) & 31), channel((target[i] >> 5) & 31),
+                              channel(target[i] & 31));
         }
-        EXPECT_EQ(frame_find(expected), step - 1) << "step " << step;
+        return frame;
+    };
+    for (int from : {31, 0}) {
+        const int first = frames();
+        std::fill_n(back_buffer, frame_pixels, rgb555(from, from, from));
+        fade_to_image(target.data(), back_buffer);
+        EXPECT_EQ(frames() - first, 32);
+        EXPECT_EQ(screen(), target);
+        for (int step : {1, 3, 16}) {
+            EXPECT_EQ(frame_find(faded(from, step), first), first + step - 1)
+                << "from " << from << ", step " << step;
+        }
     }
-
-    // And from black it climbs.
-    std::fill_n(back_buffer, frame_pixels, 0);
-    fade_to_image(target.data(), back_buffer);
-    Frame expected(frame_pixels);
-    for (int i = 0; i < frame_pixels; ++i) {
-        const uint16_t t = target[i];
-        expected[i] =
-            rgb(std::min((t >> 10) & 31, 3), std::min((t >> 5) & 31, 3), std::min(t & 31, 3));
-    }
-    EXPECT_EQ(frame_find(expected, 32), 32 + 2);
-    EXPECT_EQ(screen(), target);
 }
 
 class KeyPromptTest : public ScreensTest {
   protected:
     void prompt_start(std::vector<ScriptedKey> keys) {
         start(std::move(keys));
-        key_wait_marker = bitmap_make(8, 6, marker_wait_colour);
-        key_taken_marker = bitmap_make(8, 6, marker_taken_colour);
+        key_wait_marker = bitmap_from(8, 6, uniform_pixels(8, 6, marker_wait_colour));
+        key_taken_marker = bitmap_from(8, 6, uniform_pixels(8, 6, marker_taken_colour));
     }
     void TearDown() override {
         bitmap_free(key_wait_marker);
@@ -91,21 +101,6 @@ class KeyPromptTest : public ScreensTest {
         ScreensTest::TearDown();
     }
 };
-
-TEST_F(KeyPromptTest, AnswersWithThePressedKeyAndShowsBothMarkers) {
-    prompt_start({key_down(500, 'k'), key_up(600, 'k')});
-    EXPECT_EQ(key_prompt(90, 93), 'k');
-    EXPECT_EQ(frames(), 2);
-    EXPECT_EQ(back_buffer[93 * frame_width + 90], marker_taken_colour);
-    EXPECT_EQ(back_buffer[98 * frame_width + 97], marker_taken_colour);
-    EXPECT_EQ(back_buffer[99 * frame_width + 98], 0);
-    EXPECT_EQ(count_held_keys(), 0) << "returns only once the key is let go";
-    Frame waiting(frame_pixels, 0);
-    for (int y = 93; y < 99; ++y) {
-        std::fill_n(waiting.begin() + y * frame_width + 90, 8, marker_wait_colour);
-    }
-    EXPECT_EQ(frame_find(waiting), 0);
-}
 
 TEST_F(KeyPromptTest, ReleaseOfAKeyHeldBeforeThePromptIsAnAnswer) {
     prompt_start({key_down(0, key_f2), key_up(500, key_f2)});
@@ -121,58 +116,22 @@ TEST_F(KeyPromptTest, HighestOfKeysChangingTogetherWinsAndIndexZeroNeverAnswers)
     EXPECT_EQ(key_prompt(205, 157), 'z');
 }
 
-TEST_F(ScreensTest, InfoScreenShowsItsPictureAndLeavesTheScreenAsItFoundIt) {
-    start({key_down(5000, ' '), key_up(5100, ' ')});
-    const Frame before = screen_show_pattern(6);
-    info_screen_run();
-    EXPECT_EQ(frames(), 1 + 64 + 91 + 1);
-    EXPECT_EQ(screen(), before);
-    EXPECT_EQ(scripted_frame_hashes().back(), frame_hash(before));
-    EXPECT_EQ(frame_find(curtain_over(bars_over(before), pattern_pixels(320, 181, 7), 91)),
-              64 + 91);
-    EXPECT_EQ(overlay_busy, 0);
-    EXPECT_EQ(archive_entry_record(10)->ref_count, 0) << "the picture goes when the screen closes";
-    EXPECT_EQ(count_held_keys(), 0);
-}
-
-TEST_F(ScreensTest, InfoScreenEndsOnTheReleaseOfAKeyHeldWhenItOpened) {
-    start({key_down(0, key_f1), key_up(4000, key_f1)});
-    pump_events();
-    const Frame before = screen_show_pattern(2);
-    info_screen_run();
-    EXPECT_EQ(screen(), before);
-    EXPECT_GE(clock_ticks(), 4000u);
-}
-
-TEST_F(ScreensTest, InfoScreenDoesNotOpenOverABusyOverlay) {
-    start({});
-    overlay_busy = 1;
-    info_screen_run();
-    key_screen_run();
-    EXPECT_EQ(frames(), 0);
-    EXPECT_EQ(overlay_busy, 1);
-}
-
 class MissingPicturesTest : public ScreensTest, public ::testing::WithParamInterface<bool> {};
 
 TEST_P(MissingPicturesTest, OverlaysShowWhatTheyCanAndCloseCleanly) {
     ScreenPictures pictures;
     pictures.malformed = GetParam();
-    pictures.info = pictures.keys = pictures.malformed;
+    pictures.present = pictures.malformed;
     std::vector<ScriptedKey> keys{key_down(5000, ' '), key_up(5100, ' ')};
-    const uint32_t symbols[] = {'a', 'b', 'c', 'd', 'e', 'f', 'g', 'h'};
-    for (int i = 0; i < 8; ++i) {
-        key_tap(keys, 12000 + 300 * i, symbols[i]);
-    }
+    answers_script(keys, letters_and_arrows, 12000);
     start(keys, pictures);
     const Frame before = screen_show_pattern(8);
     info_screen_run();
     EXPECT_EQ(screen(), before);
     key_screen_run();
     EXPECT_EQ(screen(), before);
-    EXPECT_EQ(frames(), 1 + 156 + 193);
-    EXPECT_EQ(red_keys.left, 'a');
-    EXPECT_EQ(green_keys.down, 'h');
+    EXPECT_EQ(frames(), 1 + info_screen_frames + key_screen_frames);
+    EXPECT_EQ(keys_now(), letters_and_arrows);
     EXPECT_EQ(overlay_busy, 0);
     for (int entry : {10, 18, 19, 20}) {
         EXPECT_EQ(archive_entry_record(entry)->ref_count, 0) << "entry " << entry;

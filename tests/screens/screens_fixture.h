@@ -3,13 +3,10 @@
 // and a private working folder for zorbit.ini.
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <array>
 #include <cstdint>
 #include <filesystem>
-#include <string>
 #include <vector>
 
 #include "app/display.h"
@@ -25,21 +22,15 @@
 #include "screens/function_keys.h"
 #include "screens/overlays.h"
 #include "sound/sound.h"
+#include "support/scripted_support.h"
 #include "support/test_archive.h"
-
 
 using Frame = std::vector<uint16_t>;
 
-inline uint16_t rgb(int red, int green, int blue) {
-    return static_cast<uint16_t>((red << 10) | (green << 5) | blue);
-}
-
 // Every channel lowered by k, floored at zero.
 inline uint16_t lowered(uint16_t pixel, int k) {
-    const int red = std::max(((pixel >> 10) & 31) - k, 0);
-    const int green = std::max(((pixel >> 5) & 31) - k, 0);
-    const int blue = std::max((pixel & 31) - k, 0);
-    return rgb(red, green, blue);
+    return rgb555(std::max(((pixel >> 10) & 31) - k, 0), std::max(((pixel >> 5) & 31) - k, 0),
+                  std::max((pixel & 31) - k, 0));
 }
 
 // A picture where neighbouring pixels differ in every channel.
@@ -47,7 +38,8 @@ inline std::vector<uint16_t> pattern_pixels(int width, int height, int seed) {
     std::vector<uint16_t> pixels(static_cast<size_t>(width) * height);
     for (int y = 0; y < height; ++y) {
         for (int x = 0; x < width; ++x) {
-            pixels[y * width + x] = rgb((x + seed) % 32, (y * 3 + seed) % 32, (x + y + seed) % 32);
+            pixels[y * width + x] =
+                rgb555((x + seed) % 32, (y * 3 + seed) % 32, (x + y + seed) % 32);
         }
     }
     return pixels;
@@ -57,27 +49,15 @@ inline std::vector<uint16_t> uniform_pixels(int width, int height, uint16_t colo
     return std::vector<uint16_t>(static_cast<size_t>(width) * height, colour);
 }
 
-// The hash the scripted backend keeps of each presented frame.
-inline uint64_t frame_hash(const Frame& frame) {
-    uint64_t hash = 0xcbf29ce484222325ull;
-    const auto* bytes = reinterpret_cast<const uint8_t*>(frame.data());
-    for (size_t i = 0; i < frame.size() * sizeof(uint16_t); ++i) {
-        hash ^= bytes[i];
-        hash *= 0x100000001b3ull;
-    }
-    return hash;
+inline int frames() {
+    return static_cast<int>(scripted_frame_count());
 }
 
 // Index of the first presented frame equal to the given one at or after from, or -1.
 inline int frame_find(const Frame& frame, size_t from = 0) {
     const auto& hashes = scripted_frame_hashes();
-    const uint64_t hash = frame_hash(frame);
-    for (size_t i = from; i < hashes.size(); ++i) {
-        if (hashes[i] == hash) {
-            return static_cast<int>(i);
-        }
-    }
-    return -1;
+    const auto found = std::find(hashes.begin() + from, hashes.end(), frame_hash(frame.data()));
+    return found == hashes.end() ? -1 : static_cast<int>(found - hashes.begin());
 }
 
 inline ScriptedKey key_down(uint32_t tick, uint32_t symbol) {
@@ -95,41 +75,56 @@ inline void key_tap(std::vector<ScriptedKey>& keys, uint32_t tick, uint32_t symb
     keys.push_back(key_up(tick + held, symbol));
 }
 
+// The eight answers of the key screen in prompt order: red left, right, up, down, then green.
+using Answers = std::array<uint32_t, 8>;
+constexpr Answers letters_and_arrows = {'a', 'd', 'w', 's', 276, 275, 273, 274};
+
+// Taps the answers 300 ms apart from `from` on.
+inline void answers_script(std::vector<ScriptedKey>& keys, const Answers& answers,
+                           uint32_t from = 4000) {
+    for (size_t i = 0; i < answers.size(); ++i) {
+        key_tap(keys, from + 300 * static_cast<uint32_t>(i), answers[i]);
+    }
+}
+
+inline Answers keys_now() {
+    auto code = [](int32_t key) { return static_cast<uint32_t>(key); };
+    return {code(red_keys.left), code(red_keys.right),  code(red_keys.up),
+            code(red_keys.down), code(green_keys.left), code(green_keys.right),
+            code(green_keys.up), code(green_keys.down)};
+}
+
+// Frames each overlay presents: the bar wipe, the curtain, two per prompt, the fade, the close.
+constexpr int info_screen_frames = 64 + 91 + 1;
+constexpr int key_screen_frames = 64 + 80 + 2 * 8 + 32 + 1;
+
 struct ScreenPictures {
-    bool info = true;       // entry 10
-    bool keys = true;       // entries 18, 19, 20
+    bool present = true;    // entries 10 and 18..20
+    bool malformed = false; // those present but cut short
     bool effect = false;    // entry 5, the title's sound
-    bool malformed = false; // 10 and 18..20 present but cut short
 };
 
-inline uint16_t bar_upper_colour = rgb(31, 0, 0);
-inline uint16_t bar_lower_colour = rgb(0, 0, 31);
-inline uint16_t marker_wait_colour = rgb(31, 31, 0);
-inline uint16_t marker_taken_colour = rgb(0, 31, 0);
+constexpr uint16_t bar_upper_colour = rgb555(31, 0, 0);
+constexpr uint16_t bar_lower_colour = rgb555(0, 0, 31);
+constexpr uint16_t marker_wait_colour = rgb555(31, 31, 0);
+constexpr uint16_t marker_taken_colour = rgb555(0, 31, 0);
 
-inline std::vector<uint8_t> image_bytes(int width, int height, const std::vector<uint16_t>& pixels,
-                                        bool malformed) {
+inline TestEntry picture_entry(int width, int height, const std::vector<uint16_t>& pixels,
+                               bool malformed) {
     std::vector<uint8_t> bytes =
         test_image_entry(static_cast<uint16_t>(width), static_cast<uint16_t>(height), pixels);
-    if (malformed) {
-        bytes.resize(bytes.size() / 2);
-    }
-    return bytes;
+    bytes.resize(malformed ? bytes.size() / 2 : bytes.size());
+    return test_entry(bytes);
 }
 
 inline std::vector<TestEntry> screen_archive_entries(const ScreenPictures& pictures) {
     std::vector<TestEntry> entries(31);
-    if (pictures.info) {
-        entries[10] =
-            test_entry(image_bytes(320, 181, pattern_pixels(320, 181, 7), pictures.malformed));
-    }
-    if (pictures.keys) {
-        entries[18] =
-            test_entry(image_bytes(320, 159, pattern_pixels(320, 159, 11), pictures.malformed));
-        entries[19] = test_entry(
-            image_bytes(8, 6, uniform_pixels(8, 6, marker_taken_colour), pictures.malformed));
-        entries[20] = test_entry(
-            image_bytes(8, 6, uniform_pixels(8, 6, marker_wait_colour), pictures.malformed));
+    if (pictures.present) {
+        const bool cut = pictures.malformed;
+        entries[10] = picture_entry(320, 181, pattern_pixels(320, 181, 7), cut);
+        entries[18] = picture_entry(320, 159, pattern_pixels(320, 159, 11), cut);
+        entries[19] = picture_entry(8, 6, uniform_pixels(8, 6, marker_taken_colour), cut);
+        entries[20] = picture_entry(8, 6, uniform_pixels(8, 6, marker_wait_colour), cut);
     }
     if (pictures.effect) {
         entries[5] = test_entry(std::vector<uint8_t>(4000, 200));
@@ -137,17 +132,12 @@ inline std::vector<TestEntry> screen_archive_entries(const ScreenPictures& pictu
     return entries;
 }
 
-// The screen after the bar wipe: both bars across the middle, the rest as it was.
-inline Frame bars_over(Frame screen) {
+// The screen once the bars were wiped in and opened like a curtain over a picture in n frames.
+inline Frame curtain_over(Frame screen, const std::vector<uint16_t>& picture, int n) {
     for (int y = 94; y < 106; ++y) {
         std::fill_n(screen.begin() + y * frame_width, frame_width,
                     y < 100 ? bar_upper_colour : bar_lower_colour);
     }
-    return screen;
-}
-
-// The screen once the curtain has opened over a picture in n frames.
-inline Frame curtain_over(Frame screen, const std::vector<uint16_t>& picture, int n) {
     for (int y = 95 - n; y <= 100 - n; ++y) {
         std::fill_n(screen.begin() + y * frame_width, frame_width, bar_upper_colour);
     }
@@ -183,10 +173,10 @@ class ScreensTest : public ::testing::Test {
         }
         archive_close();
         sound_clear_samples();
-        audio_voices_stop();
-        for (Bitmap** bar : {&wipe_bar_upper, &wipe_bar_lower, &title_picture, &title_panels}) {
-            bitmap_free(*bar);
-            *bar = nullptr;
+        audio_close();
+        for (Bitmap** bitmap : {&wipe_bar_upper, &wipe_bar_lower, &title_picture, &title_panels}) {
+            bitmap_free(*bitmap);
+            *bitmap = nullptr;
         }
         back_buffer = nullptr;
         std::filesystem::current_path(old_directory_);
@@ -198,8 +188,9 @@ class ScreensTest : public ::testing::Test {
     void start(std::vector<ScriptedKey> keys, const ScreenPictures& pictures = {}) {
         ASSERT_TRUE(test_archive_open(screen_archive_entries(pictures)));
         ScriptedSetup setup;
-        std::sort(keys.begin(), keys.end(),
-                  [](const ScriptedKey& a, const ScriptedKey& b) { return a.tick < b.tick; });
+        std::stable_sort(keys.begin(), keys.end(), [](const ScriptedKey& a, const ScriptedKey& b) {
+            return a.tick < b.tick;
+        });
         setup.keys = std::move(keys);
         setup.time_limit_ms = 10 * 60 * 1000;
         scripted_start(setup);
@@ -208,15 +199,8 @@ class ScreensTest : public ::testing::Test {
         screen_.assign(frame_pixels, 0);
         back_buffer = screen_.data();
         display_set_target(back_buffer);
-        wipe_bar_upper = bitmap_make(5, 6, bar_upper_colour);
-        wipe_bar_lower = bitmap_make(5, 6, bar_lower_colour);
-    }
-
-    static Bitmap* bitmap_make(int width, int height, uint16_t colour) {
-        Bitmap* bitmap = nullptr;
-        bitmap_create(&bitmap, static_cast<int16_t>(width), static_cast<int16_t>(height));
-        std::fill_n(bitmap->pixels, width * height, colour);
-        return bitmap;
+        wipe_bar_upper = bitmap_from(5, 6, uniform_pixels(5, 6, bar_upper_colour));
+        wipe_bar_lower = bitmap_from(5, 6, uniform_pixels(5, 6, bar_lower_colour));
     }
 
     static Bitmap* bitmap_from(int width, int height, const std::vector<uint16_t>& pixels) {

@@ -19,15 +19,14 @@ constexpr uint32_t cycle_ms = rising_ms + hold_ms + falling_ms + hold_ms;
 constexpr int first_panel_frame = 1 + 79;
 constexpr int cycle_frames = 121 + 129;
 
-const uint16_t panel_colours[5] = {rgb(31, 10, 0), rgb(0, 31, 10), rgb(10, 0, 31), rgb(31, 31, 0),
-                                   rgb(0, 20, 31)};
+const uint16_t panel_colours[5] = {rgb555(31, 10, 0), rgb555(0, 31, 10), rgb555(10, 0, 31),
+                                   rgb555(31, 31, 0), rgb555(0, 20, 31)};
 
 class TitleTest : public ScreensTest {
   protected:
-    void title_start(std::vector<ScriptedKey> keys, bool picture_black = false,
-                     const ScreenPictures& pictures = {}) {
+    void title_start(std::vector<ScriptedKey> keys, const ScreenPictures& pictures = {}) {
         start(std::move(keys), pictures);
-        picture_ = picture_black ? uniform_pixels(320, 200, 0) : pattern_pixels(320, 200, 13);
+        picture_ = pattern_pixels(320, 200, 13);
         title_picture = bitmap_from(320, 200, picture_);
         std::vector<uint16_t> panels;
         for (uint16_t colour : panel_colours) {
@@ -72,15 +71,15 @@ class TitleTest : public ScreensTest {
             }
             for (int y = 94; y <= 109 && green_k >= 0; ++y) {
                 const int green = std::max(((picture(x, y) >> 5) & 31) - green_k, 0);
-                frame[y * frame_width + x] = rgb(0, green, 0);
+                frame[y * frame_width + x] = rgb555(0, green, 0);
             }
         }
         return frame;
     }
 
-    // A black title with panel p shown in rows 111..199, lowered by k.
-    static Frame panel_expected(int p, int k) {
-        Frame frame(frame_pixels, 0);
+    // The revealed title with panel p shown in rows 111..199, lowered by k.
+    Frame panel_expected(int p, int k) const {
+        Frame frame = reveal_expected(79);
         std::fill(frame.begin() + 111 * frame_width, frame.end(), lowered(panel_colours[p - 1], k));
         return frame;
     }
@@ -88,15 +87,11 @@ class TitleTest : public ScreensTest {
     std::vector<uint16_t> picture_;
 };
 
-int frames() {
-    return static_cast<int>(scripted_frame_count());
-}
-
 TEST_F(TitleTest, RevealTakesSeventyNineFramesAndThePanelsComeInOrder) {
     // A key in the last hold of the third cycle ends the screen after that cycle.
     const uint32_t last_hold = reveal_end + 2 * cycle_ms + rising_ms + hold_ms + falling_ms;
     title_start(
-        {key_down(last_hold + hold_ms / 2, 'x'), key_up(last_hold + hold_ms / 2 + 100, 'x')}, true);
+        {key_down(last_hold + hold_ms / 2, 'x'), key_up(last_hold + hold_ms / 2 + 100, 'x')});
     title_screen_run();
 
     EXPECT_EQ(frames(), first_panel_frame + 3 * cycle_frames + 2);
@@ -106,56 +101,38 @@ TEST_F(TitleTest, RevealTakesSeventyNineFramesAndThePanelsComeInOrder) {
     for (int wipe = 0; wipe < 6; ++wipe) {
         const bool rising = wipe % 2 == 0;
         const int end = first_panel_frame + (wipe / 2) * cycle_frames + (rising ? 120 : 249);
-        EXPECT_EQ(hashes.at(end), frame_hash(panel_expected(order[wipe], rising ? 1 : 0)))
+        EXPECT_EQ(hashes.at(end), frame_hash(panel_expected(order[wipe], rising ? 1 : 0).data()))
             << "wipe " << wipe;
     }
     EXPECT_EQ(screen(), panel_expected(1, 0));
-}
-
-TEST_F(TitleTest, RevealDrawsItsThreeStrips) {
-    title_start({key_down(reveal_end + 100, 'x'), key_up(reveal_end + 200, 'x')});
-    title_screen_run();
     EXPECT_EQ(frame_find(Frame(frame_pixels, 0)), 0) << "starts from a cleared screen";
-    EXPECT_EQ(frame_find(reveal_expected(1)), 1);
-    EXPECT_EQ(frame_find(reveal_expected(40)), 40);
-    EXPECT_EQ(frame_find(reveal_expected(79)), 79);
+    for (int f : {1, 40, 79}) {
+        EXPECT_EQ(frame_find(reveal_expected(f)), f) << "reveal frame " << f;
+    }
 }
 
-TEST_F(TitleTest, AnyKeyInTheRevealSkipsThePanelsAndStartsTheMatch) {
+class TitleSoundTest : public TitleTest, public ::testing::WithParamInterface<int32_t> {};
+
+TEST_P(TitleSoundTest, AnyKeyInTheRevealSkipsThePanelsAndStartsTheMatch) {
     ScreenPictures pictures;
     pictures.effect = true;
-    sound_disabled = 0;
-    title_start({key_down(500, 'x')}, false, pictures);
+    sound_disabled = GetParam();
+    title_start({key_down(500, 'x')}, pictures);
     title_screen_run();
     // The frame that saw the key is still shown, then the two closing presents.
     const int reveal_frames = frames() - 3;
     ASSERT_GT(reveal_frames, 10);
     ASSERT_LT(reveal_frames, 30);
-    const Frame expected = reveal_expected(reveal_frames);
-    const Frame shown = screen();
-    for (int i = 0; i < frame_pixels; ++i) {
-        if (shown[i] != expected[i]) {
-            ADD_FAILURE() << "first difference at x " << i % 320 << " y " << i / 320 << ": "
-                          << shown[i] << " != " << expected[i] << " f " << reveal_frames;
-            break;
-        }
-    }
+    EXPECT_TRUE(screen() == reveal_expected(reveal_frames)) << "after frame " << reveal_frames;
     EXPECT_EQ(key_state['x'], 1) << "the title does not wait for the key to be let go";
-    EXPECT_EQ(audio_voices_busy(), 1) << "the closing effect was asked for";
+    EXPECT_EQ(audio_voices_busy(), sound_disabled ? 0 : 1) << "the closing effect, unless off";
 }
 
-TEST_F(TitleTest, NoClosingEffectWhenSoundIsOff) {
-    ScreenPictures pictures;
-    pictures.effect = true;
-    sound_disabled = 1;
-    title_start({key_down(500, 'x')}, false, pictures);
-    title_screen_run();
-    EXPECT_EQ(audio_voices_busy(), 0);
-}
+INSTANTIATE_TEST_SUITE_P(SoundOnOrOff, TitleSoundTest, ::testing::Values(0, 1));
 
 TEST_F(TitleTest, AKeyHeldInThePanelsEndsEachRemainingStepAtOnce) {
     const uint32_t seen = reveal_end + 10 * wipe_frame_ms;
-    title_start({key_down(seen - 3, 'x')}, true);
+    title_start({key_down(seen - 3, 'x')});
     const uint32_t started = clock_ticks();
     title_screen_run();
     // Eleven rising frames, one falling frame, no holds.
@@ -167,8 +144,7 @@ TEST_F(TitleTest, EscapeTappedInTheRisingWipeLetsTheCycleFinishAndStartsTheMatch
     // Seen by one frame's check, let go before the hold looks.
     const uint32_t seen = reveal_end + 10 * wipe_frame_ms;
     title_start({key_down(seen - 3, key_escape), key_up(seen + 3, key_escape),
-                 key_down(seen + 2 * cycle_ms, 'q')},
-                true);
+                 key_down(seen + 2 * cycle_ms, 'q')});
     const uint32_t started = clock_ticks();
     title_screen_run(); // returns: Escape was not held at the end of the cycle
     EXPECT_EQ(frames(), first_panel_frame + 11 + 129 + 2);
@@ -181,39 +157,21 @@ TEST_F(TitleTest, FunctionKeysOpenTheirScreensOverThePanelsAndTheTitleCarriesOn)
     const uint32_t first_hold = reveal_end + rising_ms;
     std::vector<ScriptedKey> keys{key_down(first_hold + 1000, key_f2),
                                   key_up(first_hold + 1100, key_f2)};
-    const uint32_t answers[8] = {'a', 'd', 'w', 's', 276, 275, 273, 274};
-    for (int i = 0; i < 8; ++i) {
-        key_tap(keys, first_hold + 4000 + 300 * i, answers[i]);
-    }
+    answers_script(keys, letters_and_arrows, first_hold + 4000);
     // A key in the second hold ends the screen after this cycle.
     key_tap(keys, first_hold + hold_ms + 6000 + falling_ms + hold_ms / 2, 'x');
-    title_start(keys, true);
+    title_start(keys);
     title_screen_run();
 
     const int before = first_panel_frame + 120;
-    const int overlay_frames = 64 + 80 + 16 + 32 + 1;
+    const int overlay_frames = key_screen_frames;
     EXPECT_EQ(frames(), first_panel_frame + cycle_frames + overlay_frames + 2);
     const auto& hashes = scripted_frame_hashes();
     ASSERT_GT(hashes.size(), static_cast<size_t>(before + overlay_frames));
-    EXPECT_EQ(hashes[before], frame_hash(panel_expected(1, 1)));
+    EXPECT_EQ(hashes[before], frame_hash(panel_expected(1, 1).data()));
     EXPECT_EQ(hashes[before + overlay_frames], hashes[before]) << "the title as it was left";
     EXPECT_EQ(screen(), panel_expected(2, 0)) << "the cycle went on to its falling wipe";
-    EXPECT_EQ(red_keys.left, 'a');
-    EXPECT_EQ(green_keys.down, 274);
-}
-
-TEST_F(TitleTest, InformationScreenOverTheTitleLeavesItAsItWas) {
-    const uint32_t first_hold = reveal_end + rising_ms;
-    std::vector<ScriptedKey> keys{key_down(first_hold + 1000, key_f1),
-                                  key_up(first_hold + 4000, key_f1)};
-    key_tap(keys, first_hold + hold_ms + 3000 + falling_ms + hold_ms / 2, 'x');
-    title_start(keys, true);
-    title_screen_run();
-    const int before = first_panel_frame + 120;
-    const auto& hashes = scripted_frame_hashes();
-    EXPECT_EQ(frames(), first_panel_frame + cycle_frames + 156 + 2);
-    ASSERT_GT(hashes.size(), static_cast<size_t>(before + 156));
-    EXPECT_EQ(hashes[before + 156], hashes[before]);
+    EXPECT_EQ(keys_now(), letters_and_arrows);
 }
 
 // The program's end runs in a child; what it saw is printed on the way out.
@@ -244,7 +202,7 @@ TEST_F(TitleTest, EscapeHeldFromTheStartAsksForTheClosingEffect) {
 }
 
 TEST_F(TitleTest, EscapeHeldAtTheEndOfAPanelCycleEndsTheProgram) {
-    title_start({key_down(reveal_end + 5 * wipe_frame_ms, key_escape)}, true);
+    title_start({key_down(reveal_end + 5 * wipe_frame_ms, key_escape)});
     EXPECT_EXIT(title_screen_run(), ::testing::ExitedWithCode(0), "");
 }
 

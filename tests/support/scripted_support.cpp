@@ -2,13 +2,30 @@
 
 #include "app/display.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 
 void ScriptedTest::SetUp() {
     scripted_start(ScriptedSetup{});
     frame.assign(320 * 200, 0);
+    background = frame;
     display_set_target(frame.data());
+}
+
+void ScriptedTest::frame_fill_pattern() {
+    for (size_t i = 0; i < frame.size(); i++) {
+        frame[i] = static_cast<uint16_t>(0x4000 | (i % 997));
+    }
+    background = frame;
+}
+
+int ScriptedTest::frame_changed() const {
+    int count = 0;
+    for (size_t i = 0; i < frame.size(); i++) {
+        count += frame[i] != background[i];
+    }
+    return count;
 }
 
 void ScriptedTest::TearDown() {
@@ -22,6 +39,13 @@ void ScriptedTest::scripted_restart(const ScriptedSetup& setup) {
 
 std::vector<ScriptedKey> scripted_tap(uint32_t tick, uint32_t symbol, uint32_t hold_ms) {
     return {ScriptedKey{tick, symbol, true}, ScriptedKey{tick + hold_ms, symbol, false}};
+}
+
+Bitmap* filled_bitmap(int width, int height, uint16_t value) {
+    Bitmap* bitmap = nullptr;
+    bitmap_create(&bitmap, static_cast<int16_t>(width), static_cast<int16_t>(height));
+    std::fill(bitmap->pixels, bitmap->pixels + bitmap->capacity, value);
+    return bitmap;
 }
 
 std::string scripted_temp_path(const std::string& name) {

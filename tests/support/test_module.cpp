@@ -1,6 +1,7 @@
 #include "test_module.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 
 namespace {
@@ -62,4 +63,12 @@ std::vector<uint8_t> test_module_make(const TestModuleShape& shape) {
 
 double test_module_seconds(const TestModuleShape& shape) {
     return std::clamp(shape.rows, 1, pattern_rows) * std::max<uint8_t>(shape.speed, 1) * 0.02;
+}
+
+int test_peak(const std::vector<int16_t>& frames, size_t first, size_t last) {
+    int top = 0;
+    for (size_t i = first * 2; i < std::min(frames.size(), last * 2); ++i) {
+        top = std::max(top, std::abs(static_cast<int>(frames[i])));
+    }
+    return top;
 }

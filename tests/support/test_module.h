@@ -1,5 +1,7 @@
 #pragma once
-// Tiny four-channel MOD files for tests: one pattern whose notes hold a looping square wave.
+// For the sound tests: tiny four-channel MOD files (one pattern whose notes hold a looping
+// square wave) and the levels the mixer is expected to give.
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -13,3 +15,10 @@ struct TestModuleShape {
 std::vector<uint8_t> test_module_make(const TestModuleShape& shape = {});
 // How long one pass through the module lasts.
 double test_module_seconds(const TestModuleShape& shape = {});
+
+// The level a constant sample byte sounds at: (byte - 128) x 256, at 128 out of 255.
+constexpr int32_t test_effect_level(int byte) {
+    return (byte - 128) * 65536 / 510;
+}
+// The loudest sample of interleaved stereo frames first to last (exclusive).
+int test_peak(const std::vector<int16_t>& frames, size_t first = 0, size_t last = SIZE_MAX);

@@ -19,10 +19,10 @@ uint16_t rgb(int red, int green, int blue) {
 
 // Channel ramps, colour bars and a white frame whose edges show the window's true extent.
 void card_draw(uint16_t* frame) {
-    for (int y = 0; y < 200; y++) {
-        for (int x = 0; x < 320; x++) {
+    for (int y = 0; y < frame_height; y++) {
+        for (int x = 0; x < frame_width; x++) {
             uint16_t pixel = 0;
-            int level = x * 32 / 320;
+            int level = x * 32 / frame_width;
             if (y < 40) {
                 pixel = rgb(level, 0, 0);
             } else if (y < 80) {
@@ -37,10 +37,10 @@ void card_draw(uint16_t* frame) {
                                          rgb(0, 0, 31),   rgb(0, 0, 0)};
                 pixel = bars[x / 40];
             }
-            if (x == 0 || y == 0 || x == 319 || y == 199) {
+            if (x == 0 || y == 0 || x == frame_width - 1 || y == frame_height - 1) {
                 pixel = rgb(31, 31, 31);
             }
-            frame[y * 320 + x] = pixel;
+            frame[y * frame_width + x] = pixel;
         }
     }
 }
@@ -68,7 +68,7 @@ int main(int argc, char** argv) {
     long seconds = argc > 1 ? std::strtol(argv[1], nullptr, 10) : 0;
     game_settings_reset();
     display_open(320, 200, 15, 0);
-    std::vector<uint16_t> frame(320 * 200);
+    std::vector<uint16_t> frame(frame_pixels);
     display_set_target(frame.data());
     pixel_format_init();
     card_draw(frame.data());

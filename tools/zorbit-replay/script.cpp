@@ -2,6 +2,7 @@
 
 #include <cctype>
 #include <charconv>
+#include <optional>
 #include <sstream>
 
 namespace {
@@ -29,8 +30,7 @@ std::optional<uint32_t> number_parse(const std::string& text) {
     return value;
 }
 
-} // namespace
-
+// A key name (escape, space, return, f1..f12, up, down, left, right, a..z, 0..9) or a number.
 std::optional<uint32_t> key_symbol_parse(const std::string& name) {
     std::string lower;
     for (char c : name) {
@@ -47,6 +47,8 @@ std::optional<uint32_t> key_symbol_parse(const std::string& name) {
     }
     return number_parse(lower);
 }
+
+} // namespace
 
 bool key_script_parse(std::istream& in, std::vector<ScriptedKey>& keys, std::string& error) {
     std::string line;
