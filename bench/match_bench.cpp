@@ -7,6 +7,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -124,6 +125,11 @@ int main() {
         return 1;
     }
     display_open(320, 200, 15, 0);
+    // Set-up writes readme and file_id.diz into the working folder: keep them out of the caller's.
+    const std::filesystem::path folder =
+        std::filesystem::temp_directory_path() / ("zorbit-match-bench-" + std::to_string(getpid()));
+    std::filesystem::create_directories(folder);
+    std::filesystem::current_path(folder);
     game_setup();
 
     std::vector<double> frame_micros;
@@ -170,5 +176,6 @@ int main() {
                 copy.median, copy.mean, copy.p99);
     std::printf("of a frame, the scripted present's hash: median %.2f us\n", hash.median);
     std::printf("frame / memcpy (median): %.1f\n", frame.median / copy.median);
+    std::filesystem::remove_all(folder);
     return 0;
 }
