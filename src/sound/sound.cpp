@@ -77,7 +77,7 @@ void sound_play_effect(int32_t effect, int32_t frequency) {
         return;
     }
     if (!effect_samples[effect]) {
-        effect_samples[effect] = sound_load_sample(sound_effect_entries[effect]);
+        effect_samples[effect] = sound_load_sample(effect_entries[effect]);
     }
     audio_sample_play(effect_samples[effect], frequency);
 }

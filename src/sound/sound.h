@@ -7,7 +7,7 @@ struct AudioSample;
 constexpr int32_t sound_music_entry = 2;
 constexpr int32_t sound_effect_count = 3;
 // Archive entry of each effect: bounce, collision, title.
-constexpr int32_t sound_effect_entries[sound_effect_count] = {3, 4, 5};
+constexpr int32_t effect_entries[sound_effect_count] = {3, 4, 5};
 
 void sound_clear_samples();
 void sound_start();
