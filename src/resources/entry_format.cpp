@@ -11,8 +11,6 @@ uint8_t text_key(size_t position) {
     return uint8_t(position * 3);
 }
 
-} // namespace
-
 uint8_t text_decode_byte(uint8_t stored, size_t position) {
     const uint8_t k = text_key(position);
     return uint8_t((uint8_t(stored + k) ^ k) - 3);
@@ -22,6 +20,8 @@ uint8_t text_encode_byte(uint8_t text, size_t position) {
     const uint8_t k = text_key(position);
     return uint8_t((uint8_t(text + 3) ^ k) - k);
 }
+
+} // namespace
 
 void text_decode_in_place(std::span<uint8_t> bytes) {
     for (size_t i = 0; i < bytes.size(); ++i) {
