@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <initializer_list>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -42,17 +43,17 @@ struct ParseCase {
     const char* expected;
 };
 
-void expect_entries(const ParseCase* cases, std::size_t count) {
-    for (std::size_t i = 0; i < count; ++i) {
-        SettingsTable* table = load_text(cases[i].text);
-        ASSERT_NE(table, nullptr) << cases[i].name;
-        EXPECT_EQ(entries(table), cases[i].expected) << cases[i].name;
+void expect_entries(std::initializer_list<ParseCase> cases) {
+    for (const ParseCase& c : cases) {
+        SettingsTable* table = load_text(c.text);
+        ASSERT_NE(table, nullptr) << c.name;
+        EXPECT_EQ(entries(table), c.expected) << c.name;
         settings_free(table);
     }
 }
 
 TEST(SettingsLoad, CommentsAndBlankLinesAreIgnored) {
-    const ParseCase cases[] = {
+    expect_entries({
         {"empty file", "", ""},
         {"blank lines", "\n\n   \n\t\r\n", ""},
         {"semicolon comment", "[a]\n; x=1\n", "a|"},
@@ -60,12 +61,11 @@ TEST(SettingsLoad, CommentsAndBlankLinesAreIgnored) {
         {"indented comment", "[a]\n      ; Redefined keys\n\t# x=2\n", "a|"},
         {"line without equals", "[a]\njust words\n", "a|"},
         {"line starting with equals", "[a]\n=5\n  = 6\n", "a|"},
-    };
-    expect_entries(cases, std::size(cases));
+    });
 }
 
 TEST(SettingsLoad, SectionHeaders) {
-    const ParseCase cases[] = {
+    expect_entries({
         {"header alone", "[General]\n", "general|"},
         {"mixed case", "[CoNtRoLs/GreenPlayer]\n", "controls/greenplayer|"},
         {"spaces inside kept", "[ General ]\nGameLength=5\n", " general | general :gamelength=5|"},
@@ -77,12 +77,11 @@ TEST(SettingsLoad, SectionHeaders) {
         {"pairs before the first header dropped", "gamelength=5\n:x=1\n[general]\ngamelength=6\n",
          "general|general:gamelength=6|"},
         {"high bytes not folded", "[\xc9T\xc9]\n", "\xc9t\xc9|"},
-    };
-    expect_entries(cases, std::size(cases));
+    });
 }
 
 TEST(SettingsLoad, BareValues) {
-    const ParseCase cases[] = {
+    expect_entries({
         {"plain", "[a]\nkey=value\n", "a|a:key=value|"},
         {"spaces around equals", "[a]\nkey \t=  value\n", "a|a:key=value|"},
         {"semicolon comment", "[a]\nkey = 12   ; twelve\n", "a|a:key=12|"},
@@ -94,12 +93,11 @@ TEST(SettingsLoad, BareValues) {
         {"only a comment after equals", "[a]\nkey= ; none\nkey2=#none\n", "a|"},
         {"no line feed at the end", "[a]\nkey=7", "a|a:key=7|"},
         {"embedded NUL ends the line text", {"[a]\nk=ab\0cd\nj=2\n", 16}, "a|a:k=ab|a:j=2|"},
-    };
-    expect_entries(cases, std::size(cases));
+    });
 }
 
 TEST(SettingsLoad, QuotedValues) {
-    const ParseCase cases[] = {
+    expect_entries({
         {"double quotes keep comment bytes", "[a]\nk=\"x;y#z\"\n", "a|a:k=x;y#z|"},
         {"single quotes keep comment bytes", "[a]\nk='x;y'\n", "a|a:k=x;y|"},
         {"text after closing quote ignored", "[a]\nk='abc' # note\n", "a|a:k=abc|"},
@@ -108,22 +106,20 @@ TEST(SettingsLoad, QuotedValues) {
         {"other quote inside", "[a]\nk=\"it's\"\n", "a|a:k=it's|"},
         {"empty quotes then comment", "[a]\nk=\"\" ; none\nj='' #\n", "a|a:k=|a:j=|"},
         {"empty quotes at end of file", "[a]\nk=''", "a|a:k=|"},
-    };
-    expect_entries(cases, std::size(cases));
+    });
 }
 
 TEST(SettingsLoad, KeysAreTrimmedAndLowerCased) {
-    const ParseCase cases[] = {
+    expect_entries({
         {"indented", "[Controls/GreenPlayer]\n    Up=113\n",
          "controls/greenplayer|controls/greenplayer:up=113|"},
         {"trailing blanks of key", "[a]\nKey \t = 1\n", "a|a:key=1|"},
         {"high bytes", "[a]\n\xc4Z=1\n", "a|a:\xc4z=1|"},
-    };
-    expect_entries(cases, std::size(cases));
+    });
 }
 
 TEST(SettingsLoad, CrLfLinesAndRepeatedBlocks) {
-    const ParseCase cases[] = {
+    expect_entries({
         {"CRLF lines", "[General]\r\nGameLength = 60\r\nName='x'\r\nE=\"\"\r\n",
          "general|general:gamelength=60|general:name=x|general:e=|"},
         {"later values win",
@@ -131,8 +127,7 @@ TEST(SettingsLoad, CrLfLinesAndRepeatedBlocks) {
          "\n; Redefined keys\n[Controls/RedPlayer]\nLeft=200\nRight=201\n"
          "\n; Redefined keys\n[controls/redplayer]\nLEFT=300\n",
          "controls/redplayer|controls/redplayer:left=300|controls/redplayer:right=201|"},
-    };
-    expect_entries(cases, std::size(cases));
+    });
 }
 
 // A comment that fills exactly one read leaves the rest of its line to be parsed on its own; a
