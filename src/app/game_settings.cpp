@@ -24,9 +24,11 @@ void setting_switch_off(const SettingsTable* table, const char* key, int32_t& di
     }
 }
 
-void setting_take(const SettingsTable* table, const char* key, int32_t& target) {
+// A file value of minimum or more replaces target.
+void setting_take(const SettingsTable* table, const char* key, int32_t& target,
+                  int32_t minimum = INT32_MIN) {
     int32_t value = settings_get_int(table, key, setting_absent);
-    if (value != setting_absent) {
+    if (value != setting_absent && value >= minimum) {
         target = value;
     }
 }
@@ -38,15 +40,6 @@ void setting_take_keys(const SettingsTable* table, const char* section, PlayerKe
         char key[64];
         std::snprintf(key, sizeof key, "%s:%s", section, names[i]);
         setting_take(table, key, *targets[i]);
-    }
-}
-
-// Our own video keys accept only values that make sense: no zero frame rate, no zero scale.
-void setting_take_at_least(const SettingsTable* table, const char* key, int32_t minimum,
-                           int32_t& target) {
-    int32_t value = settings_get_int(table, key, setting_absent);
-    if (value != setting_absent && value >= minimum) {
-        target = value;
     }
 }
 
@@ -91,8 +84,9 @@ void game_settings_apply(const SettingsTable* table) {
     }
     setting_take_keys(table, "controls/redplayer", red_keys);
     setting_take_keys(table, "controls/greenplayer", green_keys);
-    setting_take_at_least(table, "video:refreshrate", 1, refresh_rate);
-    setting_take_at_least(table, "video:scale", 1, video_scale);
+    // Our own video keys: a zero frame rate or scale would make no sense.
+    setting_take(table, "video:refreshrate", refresh_rate, 1);
+    setting_take(table, "video:scale", video_scale, 1);
 }
 
 void game_settings_load(const char* path) {

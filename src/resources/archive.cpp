@@ -1,5 +1,7 @@
 #include "resources/archive.h"
 
+#include "resources/byte_order.h"
+
 #include <sys/stat.h>
 
 #include <climits>
@@ -19,20 +21,10 @@ constexpr uint64_t deflate_max_ratio = 1032;
 std::FILE* archive_file = nullptr;
 uint64_t archive_file_length = 0;
 bool packed = false;
-bool directory_present = false;
 std::vector<ArchiveEntry> directory;
 
-uint32_t read_u32(const uint8_t* bytes) {
-    return uint32_t(bytes[0]) | uint32_t(bytes[1]) << 8 | uint32_t(bytes[2]) << 16 |
-           uint32_t(bytes[3]) << 24;
-}
-
-bool entry_is_external(const ArchiveEntry& entry) {
-    return entry.kind[1] == 0xFF;
-}
-
 ArchiveEntry* entry_at(int32_t index) {
-    if (!directory_present || index < 0 || uint32_t(index) >= directory.size()) {
+    if (!archive_file || index < 0 || uint32_t(index) >= directory.size()) {
         return nullptr;
     }
     return &directory[uint32_t(index)];
@@ -158,7 +150,7 @@ uint8_t* load_raw(const ArchiveEntry& entry) {
 }
 
 uint8_t* load_contents(const ArchiveEntry& entry) {
-    if (entry_is_external(entry)) {
+    if (archive_entry_is_external(entry)) {
         return load_external(entry);
     }
     return packed ? load_packed(entry) : load_raw(entry);
@@ -178,14 +170,11 @@ bool read_directory(uint32_t offset, int32_t count) {
             directory.clear();
             return false;
         }
-        entry.offset = read_u32(record);
-        entry.size = read_u32(record + 4);
-        entry.stored_length = read_u32(record + 8);
+        entry.offset = u32_read(record);
+        entry.size = u32_read(record + 4);
+        entry.stored_length = u32_read(record + 8);
         std::memcpy(entry.kind, record + 12, 4);
-        entry.data = nullptr;
-        entry.ref_count = 0;
     }
-    directory_present = true;
     return true;
 }
 
@@ -208,7 +197,7 @@ int archive_open(const char* path) {
         archive_file_length = uint64_t(length);
         const bool raw = std::memcmp(header, "KyvR", 4) == 0;
         packed = std::memcmp(header, "KyvZ", 4) == 0;
-        ok = (raw || packed) && read_directory(read_u32(header + 4), int32_t(read_u32(header + 8)));
+        ok = (raw || packed) && read_directory(u32_read(header + 4), int32_t(u32_read(header + 8)));
     }
     if (!ok) {
         archive_close();
@@ -226,7 +215,6 @@ void archive_close() {
         std::free(entry.data);
     }
     directory.clear();
-    directory_present = false;
     packed = false;
     archive_file_length = 0;
 }
@@ -236,7 +224,7 @@ int32_t archive_entry_size(int32_t index) {
     if (!entry) {
         return -1;
     }
-    if (entry_is_external(*entry) && entry->size == 0) {
+    if (archive_entry_is_external(*entry) && entry->size == 0) {
         int64_t length = 0;
         std::FILE* file = open_external(*entry, &length);
         if (!file) {
@@ -286,13 +274,17 @@ void archive_release_entry(int32_t index) {
 }
 
 int32_t archive_entry_count() {
-    return directory_present ? int32_t(directory.size()) : -1;
+    return archive_file ? int32_t(directory.size()) : -1;
 }
 
 bool archive_is_packed() {
-    return directory_present && packed;
+    return packed;
 }
 
 const ArchiveEntry* archive_entry_record(int32_t index) {
     return entry_at(index);
+}
+
+bool archive_entry_is_external(const ArchiveEntry& entry) {
+    return entry.kind[1] == 0xFF;
 }

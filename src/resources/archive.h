@@ -23,3 +23,5 @@ void archive_release_entry(int32_t index);
 int32_t archive_entry_count();
 bool archive_is_packed();
 const ArchiveEntry* archive_entry_record(int32_t index);
+// An external entry stores a path to a file of the working folder instead of its contents.
+bool archive_entry_is_external(const ArchiveEntry& entry);

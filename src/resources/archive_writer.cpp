@@ -1,5 +1,7 @@
 #include "resources/archive_writer.h"
 
+#include "resources/byte_order.h"
+
 #include <utility>
 #include <zlib.h>
 
@@ -8,15 +10,8 @@ namespace {
 constexpr size_t header_length = 12;
 
 void append_u32(std::vector<uint8_t>& bytes, uint32_t value) {
-    for (int i = 0; i < 4; ++i) {
-        bytes.push_back(uint8_t(value >> (8 * i)));
-    }
-}
-
-void put_u32(std::vector<uint8_t>& bytes, size_t at, uint32_t value) {
-    for (int i = 0; i < 4; ++i) {
-        bytes[at + i] = uint8_t(value >> (8 * i));
-    }
+    bytes.resize(bytes.size() + 4);
+    u32_write(&bytes[bytes.size() - 4], value);
 }
 
 bool pack_contents(const std::vector<uint8_t>& contents, std::vector<uint8_t>* stored) {
@@ -69,8 +64,8 @@ bool archive_build(std::span<const ArchiveSource> sources, bool packed, std::vec
         return false;
     }
     const uint32_t directory_offset = uint32_t(bytes.size());
-    put_u32(bytes, 4, directory_offset);
-    put_u32(bytes, 8, uint32_t(sources.size()));
+    u32_write(&bytes[4], directory_offset);
+    u32_write(&bytes[8], uint32_t(sources.size()));
     bytes.insert(bytes.end(), records.begin(), records.end());
     *out = std::move(bytes);
     return true;

@@ -1,5 +1,7 @@
 #include "resources/entry_format.h"
 
+#include "resources/byte_order.h"
+
 namespace {
 
 // Where image_entry_encode puts the header; any position past the pointer itself serves.
@@ -8,28 +10,6 @@ constexpr uint32_t encoded_header_position = 0x40;
 uint8_t text_key(size_t position) {
     return uint8_t(position * 3);
 }
-
-uint32_t read_u32(std::span<const uint8_t> bytes, size_t at) {
-    return uint32_t(bytes[at]) | uint32_t(bytes[at + 1]) << 8 | uint32_t(bytes[at + 2]) << 16 |
-           uint32_t(bytes[at + 3]) << 24;
-}
-
-uint16_t read_u16(std::span<const uint8_t> bytes, size_t at) {
-    return uint16_t(bytes[at] | bytes[at + 1] << 8);
-}
-
-void write_u32(std::vector<uint8_t>& bytes, size_t at, uint32_t value) {
-    for (int i = 0; i < 4; ++i) {
-        bytes[at + i] = uint8_t(value >> (8 * i));
-    }
-}
-
-void write_u16(std::vector<uint8_t>& bytes, size_t at, uint16_t value) {
-    bytes[at] = uint8_t(value);
-    bytes[at + 1] = uint8_t(value >> 8);
-}
-
-} // namespace
 
 uint8_t text_decode_byte(uint8_t stored, size_t position) {
     const uint8_t k = text_key(position);
@@ -40,6 +20,8 @@ uint8_t text_encode_byte(uint8_t text, size_t position) {
     const uint8_t k = text_key(position);
     return uint8_t((uint8_t(text + 3) ^ k) - k);
 }
+
+} // namespace
 
 void text_decode_in_place(std::span<uint8_t> bytes) {
     for (size_t i = 0; i < bytes.size(); ++i) {
@@ -65,17 +47,17 @@ bool image_entry_read_header(std::span<const uint8_t> entry, ImageEntryHeader* h
     if (entry.size() < image_header_position_at + 4) {
         return false;
     }
-    const uint64_t at = read_u32(entry, image_header_position_at);
+    const uint64_t at = u32_read(&entry[image_header_position_at]);
     if (at + image_header_length > entry.size()) {
         return false;
     }
     header->header_position = uint32_t(at);
-    header->width = read_u16(entry, at + 0x10);
-    header->height = read_u16(entry, at + 0x12);
+    header->width = u16_read(&entry[at + 0x10]);
+    header->height = u16_read(&entry[at + 0x12]);
     header->flags = entry[at + 0x1C];
-    header->red_mask = read_u32(entry, at + 0x20);
-    header->green_mask = read_u32(entry, at + 0x24);
-    header->blue_mask = read_u32(entry, at + 0x28);
+    header->red_mask = u32_read(&entry[at + 0x20]);
+    header->green_mask = u32_read(&entry[at + 0x24]);
+    header->blue_mask = u32_read(&entry[at + 0x28]);
     const uint64_t pixel_bytes = uint64_t(header->width) * header->height * 2;
     if (at + image_header_length + pixel_bytes > entry.size()) {
         return false;
@@ -93,7 +75,7 @@ size_t image_entry_pixel_offset(const ImageEntryHeader& header) {
 
 uint16_t image_entry_pixel(std::span<const uint8_t> entry, const ImageEntryHeader& header,
                            uint32_t x, uint32_t y) {
-    return read_u16(entry, image_entry_pixel_offset(header) + (size_t(y) * header.width + x) * 2);
+    return u16_read(&entry[image_entry_pixel_offset(header) + (size_t(y) * header.width + x) * 2]);
 }
 
 std::vector<uint8_t> image_entry_encode(uint16_t width, uint16_t height,
@@ -103,15 +85,15 @@ std::vector<uint8_t> image_entry_encode(uint16_t width, uint16_t height,
     const size_t count = size_t(width) * height;
     const size_t at = encoded_header_position;
     std::vector<uint8_t> entry(at + image_header_length + count * 2, 0);
-    write_u32(entry, image_header_position_at, at);
-    write_u16(entry, at + 0x10, width);
-    write_u16(entry, at + 0x12, height);
+    u32_write(&entry[image_header_position_at], at);
+    u16_write(&entry[at + 0x10], width);
+    u16_write(&entry[at + 0x12], height);
     entry[at + 0x1C] = flags;
-    write_u32(entry, at + 0x20, red_mask);
-    write_u32(entry, at + 0x24, green_mask);
-    write_u32(entry, at + 0x28, blue_mask);
+    u32_write(&entry[at + 0x20], red_mask);
+    u32_write(&entry[at + 0x24], green_mask);
+    u32_write(&entry[at + 0x28], blue_mask);
     for (size_t i = 0; i < count && i < pixels.size(); ++i) {
-        write_u16(entry, at + image_header_length + i * 2, pixels[i]);
+        u16_write(&entry[at + image_header_length + i * 2], pixels[i]);
     }
     return entry;
 }

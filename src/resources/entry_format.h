@@ -7,8 +7,6 @@
 
 // Texts are stored scrambled: byte i is written back as (((b + k) mod 256) XOR k) - 3,
 // k = 3 * i mod 256.
-uint8_t text_decode_byte(uint8_t stored, size_t position);
-uint8_t text_encode_byte(uint8_t text, size_t position);
 void text_decode_in_place(std::span<uint8_t> bytes);
 std::vector<uint8_t> text_encode(std::span<const uint8_t> text);
 std::vector<uint8_t> text_decode(std::span<const uint8_t> stored);

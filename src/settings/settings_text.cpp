@@ -14,12 +14,12 @@ std::size_t text_copy_bounded(char* buffer, const char* s) {
     return length;
 }
 
-} // namespace
-
 bool text_is_space(char c) {
     // Not isspace: the locale must not make bytes from 0x80 up count as blanks.
     return c == ' ' || (c >= '\t' && c <= '\r');
 }
+
+} // namespace
 
 const char* text_skip_space(const char* s) {
     if (s == nullptr) {

@@ -6,8 +6,7 @@
 // Longest text the helpers keep, not counting the terminating NUL.
 constexpr std::size_t settings_text_max = 1024;
 
-// True for space, tab, line feed, vertical tab, form feed and carriage return only.
-bool text_is_space(char c);
+// White space is the six ASCII blanks (space, \t, \n, \v, \f, \r) and nothing else.
 // Points at the first byte of s that is not white space (null gives null).
 const char* text_skip_space(const char* s);
 // s without its trailing white space (null gives null).

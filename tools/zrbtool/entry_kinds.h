@@ -14,4 +14,3 @@ bool entry_kind_parse(const std::string& name, EntryTag* tag, bool* external);
 EntryTag entry_role(int32_t index);
 // The tag the tool recorded when it packed the entry, else the role of its index.
 EntryTag entry_kind_of(int32_t index, const ArchiveEntry& record);
-bool entry_is_external(const ArchiveEntry& record);

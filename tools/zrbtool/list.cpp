@@ -69,7 +69,7 @@ int list_command(int argc, char** argv) {
         const EntryTag kind = entry_kind_of(index, record);
         const int32_t size = archive_entry_size(index);
         std::string notes;
-        if (entry_is_external(record)) {
+        if (archive_entry_is_external(record)) {
             notes = external_note(argv[0], record);
         }
         if (kind == EntryTag::image) {

@@ -1,6 +1,7 @@
 #pragma once
 // File helpers and messages shared by the zrbtool verbs.
 #include <cstdint>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -14,7 +15,6 @@ bool wants_help(int argc, char** argv);
 // Opens an archive with the game's reader, with a message when it cannot.
 bool tool_open_archive(const std::string& path);
 
-#include <span>
 // Loads an entry through the archive; the caller releases it with archive_release_entry.
 bool tool_load_entry(int32_t index, std::span<const uint8_t>* bytes);
 // A whole decimal number in 0..INT32_MAX, nothing else.
