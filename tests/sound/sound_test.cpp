@@ -211,6 +211,8 @@ class SoundFailure : public SoundDevice {
     void SetUp() override {
         GTEST_FLAG_SET(death_test_style, "threadsafe");
         SoundDevice::SetUp();
+        // The dying child never reaches TearDown, so it must not leave a capture file behind.
+        setenv("SDL_AUDIODRIVER", "dummy", 1);
     }
 };
 
