@@ -116,10 +116,10 @@ inline void harness_folder_enter() {
     }
 }
 
-// Starts the scripted platform, opens the test archive and runs the game set-up, the way
-// start-up does, with sound off and the built-in settings otherwise.
-inline void game_harness_start(const ScriptedSetup& setup = {},
-                               const std::vector<TestEntry>& entries = game_archive_entries()) {
+// Everything start-up does before the game set-up: the scripted platform, the built-in
+// settings with sound off, the test archive and the display.
+inline void game_harness_prepare(const ScriptedSetup& setup = {},
+                                 const std::vector<TestEntry>& entries = game_archive_entries()) {
     scripted_start(setup);
     random_reset();
     game_settings_reset();
@@ -132,6 +132,12 @@ inline void game_harness_start(const ScriptedSetup& setup = {},
     ASSERT_TRUE(test_archive_open(entries));
     harness_folder_enter();
     display_open(320, 200, 15, 0);
+}
+
+// Starts the game the way start-up does, with sound off.
+inline void game_harness_start(const ScriptedSetup& setup = {},
+                               const std::vector<TestEntry>& entries = game_archive_entries()) {
+    ASSERT_NO_FATAL_FAILURE(game_harness_prepare(setup, entries));
     game_setup();
 }
 

@@ -39,19 +39,9 @@ class GameSound : public ::testing::Test {
         std::vector<TestEntry> entries = game_archive_entries();
         entries[2] = test_entry(test_module_make());
         entries[3] = test_entry(std::vector<uint8_t>(2000, 200)); // bounce: loud and long
-        scripted_start({});
-        random_reset();
-        game_settings_reset();
+        ASSERT_NO_FATAL_FAILURE(game_harness_prepare({}, entries));
         sound_disabled = disabled;
         music_disabled = music_off;
-        fullscreen = 0;
-        alpha_threshold = 15;
-        key_state.fill(0);
-        body_list_free();
-        archive_close();
-        ASSERT_TRUE(test_archive_open(entries));
-        harness_folder_enter();
-        display_open(320, 200, 15, 0);
         sound_clear_samples();
         game_setup();
     }
