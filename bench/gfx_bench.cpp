@@ -1,6 +1,6 @@
 // Drawing and present costs, each beside a plain memcpy of the same bytes on the same run.
-#include "app/display.h"
 #include "gfx/bitmap.h"
+#include "gfx/display.h"
 #include "gfx/sprite.h"
 #include "platform/frame_convert.h"
 

@@ -1,6 +1,9 @@
-// A whole match frame, timed: at least 10,000 frames of a match with the plasma on and both
-// players steering, run unpaced on the scripted platform, beside a memcpy of one back buffer.
-// Prints the median, mean and 99th percentile in microseconds.
+// Headless play, timed: whole matches on the scripted platform with both players steering and
+// the plasma on, unpaced. Prints the frames per second without and with frame hashes, a frame's
+// median, mean and 99th percentile beside a memcpy of one back buffer, and the resident memory
+// after 1 and after N matches in one process.
+//
+//   bench_match [MATCHES]     (default 100)
 #include <unistd.h>
 
 #include <algorithm>
@@ -11,21 +14,20 @@
 #include <string>
 #include <vector>
 
-#include "app/display.h"
-#include "app/game_settings.h"
-#include "app/utility.h"
+#include "app/game.h"
+#include "field/random.h"
+#include "gfx/display.h"
+#include "input/match_input.h"
 #include "match/match_loop.h"
-#include "match/setup.h"
-#include "platform/scripted.h"
 #include "resources/archive.h"
 #include "resources/archive_writer.h"
 #include "resources/entry_format.h"
+#include "scripted.h"
+#include "settings/game_settings.h"
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
-constexpr int frames_wanted = 12000;
 
 ArchiveSource picture(int w, int h, int seed, bool sprite = false) {
     std::vector<uint16_t> pixels(static_cast<size_t>(w) * h);
@@ -71,15 +73,31 @@ bool bench_archive_open() {
     return opened;
 }
 
-// Each player holds one direction key at a time and changes it every 40 frames.
-void steering_change(int frame) {
-    static const uint32_t red[] = {275, 274, 276, 273};
-    static const uint32_t green[] = {111, 113, 112, 97};
-    const int phase = frame / 40;
-    scripted_push_key(red[(phase + 3) % 4], false);
-    scripted_push_key(green[(phase + 1) % 4], false);
-    scripted_push_key(red[phase % 4], true);
-    scripted_push_key(green[(phase * 3 + 2) % 4], true);
+// Each side holds one direction at a time and changes it every 40 frames.
+struct Steering {
+    KeyboardInput keyboard;
+    uint64_t frame = 0;
+};
+
+void steering_read(void* context, InputRecord* record) {
+    auto* steering = static_cast<Steering*>(context);
+    keyboard_input_read(&steering->keyboard, record);
+    static const uint8_t red[] = {2, 8, 1, 4};
+    static const uint8_t green[] = {1, 4, 2, 8};
+    const uint64_t phase = steering->frame++ / 40;
+    record->steer[0] = red[phase % 4];
+    record->steer[1] = green[(phase * 3 + 2) % 4];
+}
+
+MatchInput steering_input(Steering* steering) {
+    MatchInput input = keyboard_match_input(&steering->keyboard);
+    input.context = steering;
+    input.read = steering_read;
+    input.refresh = nullptr;
+    input.resync = [](void* context) {
+        keyboard_input_resync(&static_cast<Steering*>(context)->keyboard);
+    };
+    return input;
 }
 
 struct Summary {
@@ -113,13 +131,65 @@ std::vector<double> memcpy_times(int rounds) {
     return micros;
 }
 
+// Kilobytes resident, from the kernel's own count.
+long resident_kb() {
+    std::FILE* status = std::fopen("/proc/self/status", "r");
+    long kb = -1;
+    char line[256];
+    while (status != nullptr && std::fgets(line, sizeof line, status) != nullptr) {
+        if (std::sscanf(line, "VmRSS: %ld", &kb) == 1) {
+            break;
+        }
+    }
+    if (status != nullptr) {
+        std::fclose(status);
+    }
+    return kb;
+}
+
+struct Run {
+    uint64_t frames = 0;
+    double seconds = 0;
+    std::vector<double> frame_micros; // frames of play only, goal sequences left out
+};
+
+// Plays whole matches to their end: a sixth goal, from a clock of 84 s.
+Run matches_play(int count, bool timed_frames) {
+    Run run;
+    Steering steering;
+    const MatchInput input = steering_input(&steering);
+    const uint64_t presented = scripted_frame_count();
+    const auto start = Clock::now();
+    for (int m = 0; m < count; ++m) {
+        MatchState state{};
+        match_begin(state, input);
+        for (;;) {
+            const int32_t goals = match.side1_score + match.side2_score;
+            const auto frame_start = Clock::now();
+            if (match_frame(state, input) != FrameResult::next) {
+                break;
+            }
+            if (timed_frames && match.side1_score + match.side2_score == goals) {
+                run.frame_micros.push_back(micros_since(frame_start));
+            }
+        }
+    }
+    run.seconds = micros_since(start) * 1e-6;
+    run.frames = scripted_frame_count() - presented;
+    return run;
+}
+
+uint64_t hash_sum = 0;
+
 } // namespace
 
-int main() {
+int main(int argc, char** argv) {
+    const int many = argc > 1 ? std::max(2, std::atoi(argv[1])) : 100;
     scripted_start(ScriptedSetup{});
     game_settings_reset();
-    sound_disabled = 1;
-    game_length = 84;
+    game_settings.sound_disabled = 1;
+    game_settings.game_length = 84;
+    game_settings.game_speed = 10 * static_cast<double>(0.1f);
     if (!bench_archive_open()) {
         std::fprintf(stderr, "match_bench: cannot build the archive\n");
         return 1;
@@ -132,50 +202,31 @@ int main() {
     std::filesystem::current_path(folder);
     game_setup();
 
-    std::vector<double> frame_micros;
-    int matches = 0;
-    int goal_frames = 0;
-    MatchState state{};
-    match_begin(state);
-    ++matches;
-    for (int frame = 0; static_cast<int>(frame_micros.size()) < frames_wanted; ++frame) {
-        if (frame % 40 == 0) {
-            steering_change(frame);
-        }
-        const int32_t goals_before = side1_score + side2_score;
-        const auto start = Clock::now();
-        const FrameResult result = match_frame(state);
-        const double micros = micros_since(start);
-        if (result != FrameResult::next) {
-            match_begin(state); // a won match: straight into the next one
-            ++matches;
-            continue;
-        }
-        if (side1_score + side2_score != goals_before) {
-            ++goal_frames; // the goal sequence with its pause: not a frame of play
-            continue;
-        }
-        frame_micros.push_back(micros);
-    }
-    const Summary frame = summary_of(frame_micros);
-    const Summary copy = summary_of(memcpy_times(frames_wanted));
-    std::vector<double> hash_micros;
-    for (int i = 0; i < 2000; ++i) {
-        const auto start = Clock::now();
-        const uint64_t hash = frame_hash(back_buffer);
-        asm volatile("" : : "r"(hash));
-        hash_micros.push_back(micros_since(start));
-    }
-    const Summary hash = summary_of(hash_micros);
-    std::printf("match frames: %zu timed (%d goal frames left out, %d matches, %llu presented)\n",
-                frame_micros.size(), goal_frames, matches,
-                static_cast<unsigned long long>(scripted_frame_count()));
-    std::printf("frame   median %8.2f us  mean %8.2f us  p99 %8.2f us\n", frame.median, frame.mean,
-                frame.p99);
-    std::printf("memcpy  median %8.2f us  mean %8.2f us  p99 %8.2f us  (128000 bytes)\n",
+    const Run first = matches_play(1, true);
+    const long after_one = resident_kb();
+    const Run rest = matches_play(many - 1, false);
+    const long after_many = resident_kb();
+    display_hash_sink_set([](void*, uint64_t hash) { hash_sum += hash; }, nullptr);
+    const Run hashed = matches_play(std::max(1, many / 10), false);
+    display_hash_sink_set(nullptr, nullptr);
+
+    const double plain_fps = double(first.frames + rest.frames) / (first.seconds + rest.seconds);
+    const Summary frame = summary_of(first.frame_micros);
+    const Summary copy = summary_of(memcpy_times(5000));
+    std::printf("headless, no hashes:   %9.0f frames/s (%d matches, %llu frames)\n", plain_fps,
+                many, static_cast<unsigned long long>(first.frames + rest.frames));
+    std::printf("headless, with hashes: %9.0f frames/s (%d matches, %llu frames)\n",
+                double(hashed.frames) / hashed.seconds, std::max(1, many / 10),
+                static_cast<unsigned long long>(hashed.frames));
+    std::printf("frame of play  median %8.2f us  mean %8.2f us  p99 %8.2f us\n", frame.median,
+                frame.mean, frame.p99);
+    std::printf("memcpy         median %8.2f us  mean %8.2f us  p99 %8.2f us  (128000 bytes)\n",
                 copy.median, copy.mean, copy.p99);
-    std::printf("of a frame, the scripted present's hash: median %.2f us\n", hash.median);
-    std::printf("frame / memcpy (median): %.1f\n", frame.median / copy.median);
+    std::printf("resident after 1 match: %ld kB; after %d matches: %ld kB\n", after_one, many,
+                after_many);
+    program_exit();
+    scripted_stop();
+    std::filesystem::current_path(std::filesystem::temp_directory_path());
     std::filesystem::remove_all(folder);
     return 0;
 }

@@ -3,10 +3,11 @@
 //
 //   bench_sound                                  the four-channel test module
 //   ZORBIT_BENCH_MODULE=song.mod bench_sound     any module libopenmpt plays
-#include "app/game_settings.h"
 #include "platform/audio.h"
+#include "platform/sdl_platform.h"
 #include "resources/archive.h"
 #include "resources/archive_writer.h"
+#include "settings/game_settings.h"
 #include "sound/sound.h"
 
 // The bench has no test library; the tiny module builder is compiled in.
@@ -141,8 +142,10 @@ void BM_EffectLatency(benchmark::State& state) {
         state.SkipWithError("cannot write the archive");
         return;
     }
-    sound_disabled = 0;
-    music_disabled = 1; // silence around the effect, so its first frame is plain to see
+    platform_use(sdl_platform());
+    game_settings.sound_disabled = 0;
+    game_settings.music_disabled =
+        1; // silence around the effect, so its first frame is plain to see
     sound_clear_samples();
     sound_start();
     if (!audio_is_open()) {
@@ -150,7 +153,7 @@ void BM_EffectLatency(benchmark::State& state) {
         archive_close();
         return;
     }
-    audio_set_tap(note_first_loud);
+    sdl_audio_set_tap(note_first_loud);
     std::mt19937 generator(11);
     double worst = 0;
     for (auto _ : state) {
@@ -169,7 +172,7 @@ void BM_EffectLatency(benchmark::State& state) {
         }
     }
     state.counters["worst_ms"] = worst * 1000;
-    audio_set_tap(nullptr);
+    sdl_audio_set_tap(nullptr);
     sound_stop();
     archive_close();
 }

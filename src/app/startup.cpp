@@ -1,10 +1,10 @@
 #include "app/startup.h"
 
-#include "app/display.h"
-#include "app/game_settings.h"
-#include "match/setup.h"
-#include "platform/notice.h"
+#include "app/game.h"
+#include "gfx/display.h"
+#include "platform/platform.h"
 #include "resources/archive.h"
+#include "settings/game_settings.h"
 #include "sound/sound.h"
 
 int startup_main() {
@@ -13,8 +13,8 @@ int startup_main() {
         // A missing archive is a failure, not a normal end.
         return 1;
     }
-    game_settings_load(settings_file_name);
-    display_open(320, 200, 15, fullscreen);
+    game_settings_load(game_settings.settings_path.c_str());
+    display_open(320, 200, 15, game_settings.fullscreen);
     sound_clear_samples();
-    game_run();
+    return game_run();
 }

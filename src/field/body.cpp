@@ -1,16 +1,11 @@
 #include "field/body.h"
 
-#include "app/game_settings.h"
-#include "app/utility.h"
+#include "field/random.h"
 #include "field/screen_area.h"
 #include "gfx/bitmap.h"
-#include "match/setup.h"
+#include "gfx/pictures.h"
 
-Body* body_head = nullptr;
-Body* body_tail = nullptr;
-int32_t body_count = 0;
-int32_t bodies_live = 0;
-Body body_template = {};
+Field field;
 
 namespace {
 
@@ -27,18 +22,16 @@ Bitmap* save_under_create(const Bitmap* image) {
     return save;
 }
 
-void body_fill_template(Bitmap* image, double vx, double vy, double x, const PlayerKeys* keys,
+void body_fill_template(const Bitmap* image, double vx, double vy, double x, uint8_t side,
                         uint8_t kind) {
-    body_template.image = image;
-    body_template.vx = vx;
-    body_template.vy = vy;
-    body_template.x = x;
-    body_template.y = 90.0;
-    body_template.key_left = static_cast<int16_t>(keys ? keys->left : -1);
-    body_template.key_right = static_cast<int16_t>(keys ? keys->right : -1);
-    body_template.key_up = static_cast<int16_t>(keys ? keys->up : -1);
-    body_template.key_down = static_cast<int16_t>(keys ? keys->down : -1);
-    body_template.kind = kind;
+    Body& t = field.body_template;
+    t.image = image;
+    t.vx = vx;
+    t.vy = vy;
+    t.x = x;
+    t.y = 90.0;
+    t.side = side;
+    t.kind = kind;
 }
 
 } // namespace
@@ -54,50 +47,50 @@ void body_save_background(Body* body) {
 
 void body_create(Body templ) {
     Body* body = new Body{templ};
-    body->id = body_count + 1;
+    body->id = field.body_count + 1;
     body->save_under = save_under_create(templ.image);
     body->prev_x = body->x;
     body->prev_y = body->y;
     body->last_partner = nullptr;
-    body->prev = body_tail;
+    body->prev = field.body_tail;
     body->next = nullptr;
-    if (body_tail == nullptr) {
-        body_head = body;
+    if (field.body_tail == nullptr) {
+        field.body_head = body;
     } else {
-        body_tail->next = body;
+        field.body_tail->next = body;
     }
-    body_tail = body;
-    body_count += 1;
+    field.body_tail = body;
+    field.body_count += 1;
     body_save_background(body);
 }
 
 void body_list_reset() {
-    body_head = nullptr;
-    body_tail = nullptr;
-    body_count = 0;
-    bodies_live = 1;
+    field.body_head = nullptr;
+    field.body_tail = nullptr;
+    field.body_count = 0;
+    field.bodies_live = 1;
 }
 
 void body_list_free() {
-    if (body_head == nullptr) {
+    if (field.body_head == nullptr) {
         return;
     }
-    Body* body = body_head;
+    Body* body = field.body_head;
     while (body != nullptr) {
         Body* next = body->next;
         bitmap_free(body->save_under);
         delete body;
         body = next;
     }
-    body_head = nullptr;
-    body_tail = nullptr;
-    body_count = 0;
-    bodies_live = 0;
+    field.body_head = nullptr;
+    field.body_tail = nullptr;
+    field.body_count = 0;
+    field.bodies_live = 0;
 }
 
 // Tail first: a later body's save-under may hold an earlier body drawn in the same frame.
 void bodies_restore_backgrounds() {
-    for (Body* body = body_tail; body != nullptr; body = body->prev) {
+    for (Body* body = field.body_tail; body != nullptr; body = body->prev) {
         area_put(body->save_under, position_trunc(body->prev_x), position_trunc(body->prev_y));
         body->prev_x = body->x;
         body->prev_y = body->y;
@@ -105,15 +98,15 @@ void bodies_restore_backgrounds() {
 }
 
 void kick_off() {
-    body_fill_template(red_image, 0.5, 0.5, 80.0, &red_keys, Player);
-    body_create(body_template);
-    body_fill_template(green_image, -0.5, 0.5, 240.0, &green_keys, Player);
-    body_create(body_template);
+    body_fill_template(pictures.red_image, 0.5, 0.5, 80.0, 1, Player);
+    body_create(field.body_template);
+    body_fill_template(pictures.green_image, -0.5, 0.5, 240.0, 2, Player);
+    body_create(field.body_template);
     // Drawn in this order, vx first; the products are single precision.
     const int32_t r1 = random_below(100);
     const double vx = 0.5 - r1 * 0.01f;
     const int32_t r2 = random_below(100);
     const double vy = 0.5 - r2 * 0.01f;
-    body_fill_template(ball_image, vx, vy, 160.0, nullptr, Ball);
-    body_create(body_template);
+    body_fill_template(pictures.ball_image, vx, vy, 160.0, 0, Ball);
+    body_create(field.body_template);
 }

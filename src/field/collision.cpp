@@ -5,10 +5,6 @@
 #include "field/body.h"
 #include "field/screen_area.h"
 #include "gfx/bitmap.h"
-#include "sound/sound.h"
-
-std::array<uint8_t, contact_ids* contact_ids> contact_matrix = {};
-int32_t skip_next_collision = 0;
 
 namespace {
 
@@ -28,33 +24,32 @@ bool contact_known(const Body* self, const Body* other) {
     if (self->id < 0 || self->id >= contact_ids || other->id < 0 || other->id >= contact_ids) {
         return true; // outside the matrix: never exchange
     }
-    return contact_matrix[self->id + contact_ids * other->id] != 0;
+    return field.contact_matrix[self->id + contact_ids * other->id] != 0;
 }
 
 void bodies_exchange(Body* self, Body* other) {
     self->last_partner = other;
     std::swap(self->vx, other->vx);
     std::swap(self->vy, other->vy);
-    contact_matrix[self->id + contact_ids * other->id] = 1;
-    sound_play_effect(1, 24000);
-    skip_next_collision = 1;
+    field.contact_matrix[self->id + contact_ids * other->id] = 1;
+    field.skip_next_collision = 1;
 }
 
 } // namespace
 
 void contact_matrix_clear() {
-    contact_matrix.fill(0);
+    field.contact_matrix.fill(0);
 }
 
-void body_collide(Body* self) {
-    const int32_t n = body_count - 1;
+bool body_collide(Body* self) {
+    const int32_t n = field.body_count - 1;
     const int32_t w = self->image->width;
     const int32_t h = self->image->height;
     const int32_t xi = position_trunc(self->x);
     const int32_t yi = position_trunc(self->y);
     bool found = false;
     // Positions 1 .. n of the list, whatever self's place: the tail is never looked at.
-    Body* other = body_head;
+    Body* other = field.body_head;
     for (int32_t i = 0; i < n && other != nullptr; ++i, other = other->next) {
         if (!bodies_touch(xi, yi, w, h, other) || contact_known(self, other) ||
             !body_can_hit(self, other)) {
@@ -65,9 +60,10 @@ void body_collide(Body* self) {
             continue;
         }
         bodies_exchange(self, other);
-        return;
+        return true;
     }
     if (!found) {
         self->last_partner = nullptr;
     }
+    return false;
 }

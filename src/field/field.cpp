@@ -1,15 +1,12 @@
 #include "field/field.h"
 
-#include "app/game_settings.h"
-#include "app/utility.h"
 #include "field/body.h"
 #include "field/collision.h"
 #include "field/plasma.h"
+#include "field/random.h"
 #include "field/screen_area.h"
 #include "gfx/bitmap.h"
-#include "match/match_loop.h"
-#include "match/score_display.h"
-#include "sound/sound.h"
+#include "settings/game_settings.h"
 
 namespace {
 
@@ -74,6 +71,12 @@ bool body_move_horizontal(Body* body, int32_t w, double dx) {
     return true;
 }
 
+void event_add(FieldEvents* events, FieldSound sound) {
+    if (events != nullptr && events->count < FieldEvents::capacity) {
+        events->sounds[events->count++] = sound;
+    }
+}
+
 void body_draw(Body* body) {
     body_save_background(body);
     sprite_draw(body->image, position_trunc(body->x), position_trunc(body->y));
@@ -81,16 +84,17 @@ void body_draw(Body* body) {
 
 } // namespace
 
-void body_move(Body* body, double dx, double dy) {
+bool body_move(Body* body, double dx, double dy) {
     const int32_t w = body->image->width;
     const int32_t h = body->image->height;
     const bool bounced_vertically = body_move_vertical(body, w, h, dx, dy);
     const bool bounced_horizontally = body_move_horizontal(body, w, dx);
-    if (bounced_vertically || bounced_horizontally) {
-        body->vx += (random_below(3) - 1) * 0.02f;
-        body->vy += (random_below(3) - 1) * 0.02f;
-        sound_play_effect(0, 20000);
+    if (!bounced_vertically && !bounced_horizontally) {
+        return false;
     }
+    body->vx += (random_below(3) - 1) * 0.02f;
+    body->vy += (random_below(3) - 1) * 0.02f;
+    return true;
 }
 
 int32_t goal_test(const Body* body) {
@@ -106,35 +110,35 @@ int32_t goal_test(const Body* body) {
     return goal_none;
 }
 
-int32_t field_update(int32_t elapsed_ms) {
+int32_t field_update(int32_t elapsed_ms, int32_t frame_counter, FieldEvents* events) {
     bodies_restore_backgrounds();
     if (frame_counter % 10 == 0) {
         plasma_palette_update();
     }
-    if (frame_counter % 2 == 0 && plasma_disabled == 0) {
+    if (frame_counter % 2 == 0 && game_settings.plasma_disabled == 0) {
         plasma_compute();
         plasma_blit();
     }
     contact_matrix_clear();
     const double elapsed = elapsed_ms;
+    const double speed = game_settings.game_speed;
     int32_t result = goal_none;
-    for (Body* body = body_head; body != nullptr; body = body->next) {
+    for (Body* body = field.body_head; body != nullptr; body = body->next) {
         body_draw(body);
-        const double dy = elapsed * body->vy * game_speed * 0.1;
-        const double dx = elapsed * body->vx * game_speed * 0.1;
-        body_move(body, dx, dy);
-        if (skip_next_collision) {
-            skip_next_collision = 0;
-        } else {
-            body_collide(body);
+        const double dy = elapsed * body->vy * speed * 0.1;
+        const double dx = elapsed * body->vx * speed * 0.1;
+        if (body_move(body, dx, dy)) {
+            event_add(events, FieldSound::bounce);
+        }
+        if (field.skip_next_collision) {
+            field.skip_next_collision = 0;
+        } else if (body_collide(body)) {
+            event_add(events, FieldSound::collision);
         }
         const int32_t goal = goal_test(body);
         if (goal != goal_none) {
             result = goal;
         }
-    }
-    if (frame_counter % 7 == 0) {
-        score_display();
     }
     return result;
 }

@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
-#include "app/display.h"
 #include "gfx/bitmap.h"
 #include "gfx/sprite.h"
+#include "platform/frame.h"
 
 namespace {
 constexpr double position_limit = 1.0e6;

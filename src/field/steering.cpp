@@ -1,17 +1,12 @@
 #include "field/steering.h"
 
-#include "app/keyboard.h"
 #include "field/body.h"
+#include "input/input_record.h"
 
 namespace {
 
 constexpr double steer_step = 0.1;
 constexpr float speed_limit = 3.5f;
-
-// Codes outside the key table (-1 for none, or a redefined code too large) are never held.
-bool key_held(int16_t code) {
-    return code >= 0 && code < key_count && key_state[code] != 0;
-}
 
 double speed_clamp(double v) {
     if (v > speed_limit) {
@@ -25,17 +20,17 @@ double speed_clamp(double v) {
 
 } // namespace
 
-void body_steer(Body* body) {
-    if (key_held(body->key_left)) {
+void body_steer(Body* body, uint8_t bits) {
+    if (bits & steer_left) {
         body->vx = body->vx - steer_step;
     }
-    if (key_held(body->key_right)) {
+    if (bits & steer_right) {
         body->vx = body->vx + steer_step;
     }
-    if (key_held(body->key_up)) {
+    if (bits & steer_up) {
         body->vy = body->vy - steer_step;
     }
-    if (key_held(body->key_down)) {
+    if (bits & steer_down) {
         body->vy = body->vy + steer_step;
     }
     body->vx = speed_clamp(body->vx);

@@ -1,7 +1,8 @@
 #include "gfx/bitmap.h"
 
-#include "app/display.h"
-#include "platform/video.h"
+#include "gfx/display.h"
+#include "platform/frame.h"
+#include "platform/platform.h"
 
 #include <algorithm>
 #include <cstring>
@@ -52,7 +53,7 @@ int bitmap_grab(Bitmap* bitmap, uint16_t x1, uint16_t y1, uint16_t x2, uint16_t 
     }
     bitmap->width = static_cast<uint16_t>(x2 - x1 + 1);
     bitmap->height = static_cast<uint16_t>(y2 - y1 + 1);
-    if (y1 > y2 || x1 > x2 || draw_target == nullptr || bitmap->pixels == nullptr) {
+    if (y1 > y2 || x1 > x2 || display.draw_target == nullptr || bitmap->pixels == nullptr) {
         return 1;
     }
     // Only what lies on the draw target is copied, and only as far as the buffer reaches.
@@ -67,7 +68,7 @@ int bitmap_grab(Bitmap* bitmap, uint16_t x1, uint16_t y1, uint16_t x2, uint16_t 
         if (start + static_cast<size_t>(columns) > bitmap->capacity) {
             break;
         }
-        std::memcpy(bitmap->pixels + start, draw_target + y * frame_width + x1,
+        std::memcpy(bitmap->pixels + start, display.draw_target + y * frame_width + x1,
                     static_cast<size_t>(columns) * sizeof(uint16_t));
     }
     return 1;
@@ -78,7 +79,7 @@ int bitmap_put(const Bitmap* bitmap, uint16_t x, uint16_t y) {
         return 0;
     }
     video_lock();
-    if (draw_target != nullptr && bitmap->pixels != nullptr) {
+    if (display.draw_target != nullptr && bitmap->pixels != nullptr) {
         // Positions past 32767 are read as negative and clipped like the other edges.
         int left = static_cast<int16_t>(x);
         int top = static_cast<int16_t>(y);
@@ -89,7 +90,7 @@ int bitmap_put(const Bitmap* bitmap, uint16_t x, uint16_t y) {
         if (end_column > first_column) {
             size_t bytes = static_cast<size_t>(end_column - first_column) * sizeof(uint16_t);
             for (int r = first_row; r < end_row; r++) {
-                std::memcpy(draw_target + (top + r) * frame_width + left + first_column,
+                std::memcpy(display.draw_target + (top + r) * frame_width + left + first_column,
                             bitmap->pixels + static_cast<size_t>(r) * bitmap->width + first_column,
                             bytes);
             }
@@ -102,13 +103,13 @@ int bitmap_put(const Bitmap* bitmap, uint16_t x, uint16_t y) {
 int display_get_masks(uint32_t* red, uint32_t* green, uint32_t* blue) {
     // The back buffer is RGB555 whatever surface the platform converts it into.
     if (red != nullptr) {
-        *red = 0x7C00;
+        *red = rgb555_red_mask;
     }
     if (green != nullptr) {
-        *green = 0x03E0;
+        *green = rgb555_green_mask;
     }
     if (blue != nullptr) {
-        *blue = 0x001F;
+        *blue = rgb555_blue_mask;
     }
     return 1;
 }

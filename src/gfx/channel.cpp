@@ -1,6 +1,6 @@
 #include "gfx/channel.h"
 
-#include "app/display.h"
+#include "gfx/display.h"
 
 namespace {
 
@@ -15,28 +15,33 @@ uint16_t channel_dimmed(uint16_t pixel, uint16_t mask, uint16_t shift, int amoun
 } // namespace
 
 uint16_t pixel_red_dimmed(const uint16_t* buffer, int index, int amount) {
-    return channel_dimmed(buffer[index], pixel_format.red_mask, pixel_format.red_shift, amount);
+    return channel_dimmed(buffer[index], display.pixel_format.red_mask,
+                          display.pixel_format.red_shift, amount);
 }
 
 uint16_t pixel_green_dimmed(const uint16_t* buffer, int index, int amount) {
-    return channel_dimmed(buffer[index], pixel_format.green_mask, pixel_format.green_shift, amount);
+    return channel_dimmed(buffer[index], display.pixel_format.green_mask,
+                          display.pixel_format.green_shift, amount);
 }
 
 uint16_t pixel_blue_dimmed(const uint16_t* buffer, int index, int amount) {
-    return channel_dimmed(buffer[index], pixel_format.blue_mask, pixel_format.blue_shift, amount);
+    return channel_dimmed(buffer[index], display.pixel_format.blue_mask,
+                          display.pixel_format.blue_shift, amount);
 }
 
 void pixel_put_red(uint16_t* buffer, int index, uint16_t value) {
     buffer[index] = static_cast<uint16_t>(
-        (buffer[index] & (pixel_format.green_mask | pixel_format.blue_mask)) | value);
+        (buffer[index] & (display.pixel_format.green_mask | display.pixel_format.blue_mask)) |
+        value);
 }
 
 void pixel_put_green(uint16_t* buffer, int index, uint16_t value) {
     buffer[index] = static_cast<uint16_t>(
-        (buffer[index] & (pixel_format.red_mask | pixel_format.blue_mask)) | value);
+        (buffer[index] & (display.pixel_format.red_mask | display.pixel_format.blue_mask)) | value);
 }
 
 void pixel_put_blue(uint16_t* buffer, int index, uint16_t value) {
     buffer[index] = static_cast<uint16_t>(
-        (buffer[index] & (pixel_format.red_mask | pixel_format.green_mask)) | value);
+        (buffer[index] & (display.pixel_format.red_mask | display.pixel_format.green_mask)) |
+        value);
 }

@@ -1,7 +1,7 @@
 #include "gfx/sprite.h"
 
-#include "app/display.h"
 #include "gfx/bitmap.h"
+#include "gfx/display.h"
 
 #include <algorithm>
 #include <vector>
@@ -74,16 +74,16 @@ int bitmap_put_alpha(const Bitmap* bitmap, int16_t x, int16_t y) {
         return 0;
     }
     // Nothing at all is drawn at a negative position, not even the part that would show.
-    if (draw_target == nullptr || bitmap->pixels == nullptr || x < 0 || y < 0) {
+    if (display.draw_target == nullptr || bitmap->pixels == nullptr || x < 0 || y < 0) {
         return 1;
     }
     int rows = std::min(bitmap_rows_readable(bitmap), frame_height - y);
     int columns = std::min<int>(bitmap->width, frame_width - x);
-    const PixelFormat format = pixel_format;
+    const PixelFormat format = display.pixel_format;
     const int threshold = alpha_threshold;
     for (int r = 0; r < rows; r++) {
         const uint16_t* source = bitmap->pixels + static_cast<size_t>(r) * bitmap->width;
-        uint16_t* target = draw_target + (y + r) * frame_width + x;
+        uint16_t* target = display.draw_target + (y + r) * frame_width + x;
         for (int c = 0; c < columns; c++) {
             target[c] = pixel_alpha(source[c], target[c], threshold, format);
         }
@@ -152,8 +152,8 @@ void bitmap_zoom_in(const Bitmap* bitmap, int x, int y, int erase_after) {
         bitmap_put(save, static_cast<uint16_t>(left), static_cast<uint16_t>(top));
         double scaled_height = static_cast<double>(step) / (width + 1) * (height + 1);
         bitmap_put_scaled(bitmap, step, static_cast<int>(scaled_height), x + (width - step + 1) / 2,
-                          static_cast<int>(y - scaled_height * 0.5), draw_target);
-        display_present(draw_target);
+                          static_cast<int>(y - scaled_height * 0.5), display.draw_target);
+        display_present(display.draw_target);
     }
     if (erase_after != 0) {
         bitmap_put(save, static_cast<uint16_t>(left), static_cast<uint16_t>(top));

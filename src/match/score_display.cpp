@@ -4,12 +4,10 @@
 #include <array>
 
 #include "gfx/bitmap.h"
+#include "gfx/pictures.h"
 #include "gfx/sprite.h"
 #include "match/match_loop.h"
 #include "match/sequences.h"
-#include "match/setup.h"
-
-int32_t marker_frame = 0;
 
 namespace {
 
@@ -26,18 +24,20 @@ constexpr int32_t clock_left_cap = 9;
 constexpr int32_t clock_right_cap = 8;
 
 void marker_draw(int32_t frame, int32_t x, int32_t y) {
-    *marker_view = strip_frame(score_marks, marker_width, frame, marker_height, marker_height);
-    if (marker_view->height > 0) {
-        bitmap_put_alpha(marker_view, static_cast<int16_t>(x), static_cast<int16_t>(y));
+    *pictures.marker_view =
+        strip_frame(pictures.score_marks, marker_width, frame, marker_height, marker_height);
+    if (pictures.marker_view->height > 0) {
+        bitmap_put_alpha(pictures.marker_view, static_cast<int16_t>(x), static_cast<int16_t>(y));
     }
 }
 
 // A pixel of the clock picture, black where a short picture has none.
 uint16_t clock_pixel(int32_t row, int32_t column) {
-    if (row >= clock_image->height || column >= clock_image->width) {
+    const Bitmap* clock = pictures.clock_image;
+    if (row >= clock->height || column >= clock->width) {
         return 0;
     }
-    return clock_image->pixels[row * clock_image->width + column];
+    return clock->pixels[row * clock->width + column];
 }
 
 } // namespace
@@ -45,22 +45,22 @@ uint16_t clock_pixel(int32_t row, int32_t column) {
 void score_display() {
     const int32_t saved_threshold = alpha_threshold;
     alpha_threshold = 22;
-    bitmap_put(top_score_save, markers_left, 0);
-    bitmap_put(bottom_score_save, markers_left, 190);
-    marker_frame += 1;
-    if (marker_frame > marker_frames - 1) {
-        marker_frame = 0;
+    bitmap_put(pictures.top_score_save, markers_left, 0);
+    bitmap_put(pictures.bottom_score_save, markers_left, 190);
+    match.marker_frame += 1;
+    if (match.marker_frame > marker_frames - 1) {
+        match.marker_frame = 0;
     }
-    int32_t bottom_frame = marker_frame + 15;
+    int32_t bottom_frame = match.marker_frame + 15;
     if (bottom_frame > marker_frames - 1) {
         bottom_frame -= marker_frames;
     }
     for (int32_t i = 0; i < 5; ++i) {
         const int32_t x = markers_left + marker_spacing * i;
-        if (side1_score > i) {
-            marker_draw(marker_frame, x, 0);
+        if (match.side1_score > i) {
+            marker_draw(match.marker_frame, x, 0);
         }
-        if (side2_score > i) {
+        if (match.side2_score > i) {
             marker_draw(bottom_frame, x, bottom_markers_y);
         }
     }
@@ -72,7 +72,7 @@ void clock_display(int32_t cells) {
     alpha_threshold = 15;
     const int32_t lit = std::clamp(cells, 0, clock_cells);
     std::array<uint16_t, clock_row_pixels * clock_rows> work{};
-    bitmap_put(clock_save, clock_left, 0);
+    bitmap_put(pictures.clock_save, clock_left, 0);
     for (int32_t row = 0; row < clock_rows; ++row) {
         uint16_t* out = work.data() + row * clock_row_pixels;
         int32_t n = 0;

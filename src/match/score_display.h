@@ -5,9 +5,6 @@
 constexpr int32_t marker_frames = 30;
 constexpr int32_t clock_cells = 84;
 
-// Frame of the top markers, 0 .. 29; carries over from match to match.
-extern int32_t marker_frame;
-
 void score_display();
 // cells: clock cells still lit, 0 or more; above 84 draws like 84.
 void clock_display(int32_t cells);

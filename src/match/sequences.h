@@ -2,6 +2,8 @@
 // The sequences that interrupt the frames of a match: goal, time-up and the two end screens.
 #include <cstdint>
 
+#include "input/match_input.h"
+
 struct Bitmap;
 
 // Top-left corners of the two goal animation areas for players at (red_x, red_y), (green_x,
@@ -20,5 +22,6 @@ void time_up_scores(int32_t& side1, int32_t& side2);
 
 void goal_animation();
 void time_up();
-void side_1_wins_screen();
-void side_2_wins_screen();
+// Each ends with the input's wait for a key.
+void side_1_wins_screen(const MatchInput& input);
+void side_2_wins_screen(const MatchInput& input);

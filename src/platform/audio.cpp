@@ -1,11 +1,11 @@
 #include "platform/audio.h"
 
-#include <SDL.h>
+#include "platform/platform.h"
+
 #include <libopenmpt/libopenmpt.h>
 
 #include <algorithm>
 #include <array>
-#include <atomic>
 #include <memory>
 #include <string>
 #include <vector>
@@ -23,7 +23,6 @@ struct AudioVoice {
 };
 
 bool device_open = false;
-std::string device_error;
 std::string music_error;
 
 // Shared with the audio thread: changed only under the audio lock while the device runs.
@@ -32,17 +31,16 @@ bool music_playing = false;
 std::array<AudioVoice, audio_voice_count> voices;
 
 std::vector<std::unique_ptr<AudioSample>> samples;
-std::atomic<AudioTap> tap{nullptr};
 
 void audio_lock() {
     if (device_open) {
-        SDL_LockAudio();
+        audio_device_lock();
     }
 }
 
 void audio_unlock() {
     if (device_open) {
-        SDL_UnlockAudio();
+        audio_device_unlock();
     }
 }
 
@@ -97,46 +95,22 @@ void mix_chunk(int16_t* frames, int frame_count) {
     }
 }
 
-void device_callback(void*, Uint8* stream, int length) {
-    int16_t* frames = reinterpret_cast<int16_t*>(stream);
-    const int frame_count = length / static_cast<int>(sizeof(int16_t) * audio_channels);
-    audio_mix(frames, frame_count);
-    if (AudioTap observer = tap.load()) {
-        observer(frames, frame_count);
-    }
-}
-
 } // namespace
 
 const char* audio_open() {
     if (device_open) {
         return nullptr;
     }
-    if (SDL_InitSubSystem(SDL_INIT_AUDIO) < 0) {
-        device_error = SDL_GetError();
-        return device_error.c_str();
-    }
-    SDL_AudioSpec wanted{};
-    wanted.freq = audio_rate;
-    wanted.format = AUDIO_S16SYS;
-    wanted.channels = audio_channels;
-    wanted.samples = audio_buffer_frames;
-    wanted.callback = device_callback;
-    // Nothing asked back: SDL converts to exactly this format if the hardware wants another.
-    if (SDL_OpenAudio(&wanted, nullptr) < 0) {
-        device_error = SDL_GetError();
-        SDL_QuitSubSystem(SDL_INIT_AUDIO);
-        return device_error.c_str();
+    if (const char* failure = audio_device_open(audio_mix)) {
+        return failure;
     }
     device_open = true;
-    SDL_PauseAudio(0);
     return nullptr;
 }
 
 void audio_close() {
     if (device_open) {
-        SDL_CloseAudio();
-        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        audio_device_close();
         device_open = false;
     }
     voices.fill(AudioVoice{});
@@ -193,7 +167,9 @@ AudioSample* audio_sample_make(const uint8_t* pcm, size_t length) {
     if (!pcm || length == 0) {
         return nullptr;
     }
-    samples.push_back(std::make_unique<AudioSample>(std::vector<uint8_t>(pcm, pcm + length)));
+    auto sample = std::make_unique<AudioSample>();
+    sample->pcm.assign(pcm, pcm + length);
+    samples.push_back(std::move(sample));
     return samples.back().get();
 }
 
@@ -236,8 +212,4 @@ void audio_mix(int16_t* frames, int frame_count) {
         frames += chunk * audio_channels;
         frame_count -= chunk;
     }
-}
-
-void audio_set_tap(AudioTap observer) {
-    tap.store(observer);
 }

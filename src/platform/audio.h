@@ -1,6 +1,7 @@
 #pragma once
-// The audio device: one music module and a bank of effect voices, mixed on SDL's audio thread.
-// Everything here is called from the game's thread; the mixer only ever holds the audio lock.
+// The game's sound: one music module and a bank of effect voices, mixed into whatever device the
+// platform opened. Everything here is called from the game's thread; the device's renderer only
+// ever runs under the device lock.
 #include <cstddef>
 #include <cstdint>
 
@@ -40,7 +41,3 @@ int audio_voices_busy();
 // The mixer itself: fills interleaved stereo frames with the music and the voices. The device
 // calls it; benchmarks and tests may call it while the device is closed.
 void audio_mix(int16_t* frames, int frame_count);
-
-// Sees every buffer the device is handed, on the audio thread, right after it is mixed.
-using AudioTap = void (*)(const int16_t* frames, int frame_count);
-void audio_set_tap(AudioTap tap);

@@ -1,6 +1,6 @@
 #include "platform/frame_convert.h"
 
-#include "platform/video.h"
+#include "platform/frame.h"
 
 #include <bit>
 #include <cstddef>
@@ -75,7 +75,8 @@ void row_convert_8(const uint16_t* table, const uint16_t* source, int width, uin
 
 // Each channel moved to the top of its byte, then its top bits repeated below.
 uint32_t pixel_xrgb8888(uint32_t pixel) {
-    uint32_t value = ((pixel & 0x7C00) << 9) | ((pixel & 0x03E0) << 6) | ((pixel & 0x001F) << 3);
+    uint32_t value = ((pixel & rgb555_red_mask) << 9) | ((pixel & rgb555_green_mask) << 6) |
+                     ((pixel & rgb555_blue_mask) << 3);
     return value | ((value >> 5) & 0x070707);
 }
 
@@ -96,7 +97,7 @@ void row_convert_565(const uint16_t* source, int width, uint8_t* row) {
     int x = 0;
 #if defined(__x86_64__)
     const __m128i red_green = _mm_set1_epi16(0x7FE0);
-    const __m128i blue = _mm_set1_epi16(0x001F);
+    const __m128i blue = _mm_set1_epi16(rgb555_blue_mask);
     const __m128i green_low = _mm_set1_epi16(0x0020);
     for (; x + 8 <= width; x += 8) {
         __m128i p = _mm_loadu_si128(reinterpret_cast<const __m128i*>(source + x));
@@ -116,9 +117,9 @@ void row_convert_565(const uint16_t* source, int width, uint8_t* row) {
 // cost of copying the bytes. Same arithmetic as pixel_xrgb8888, four or eight pixels at once.
 void row_xrgb8888_sse2(const uint16_t* source, uint32_t* target, int width, uint32_t alpha) {
     const __m128i zero = _mm_setzero_si128();
-    const __m128i red = _mm_set1_epi32(0x7C00);
-    const __m128i green = _mm_set1_epi32(0x03E0);
-    const __m128i blue = _mm_set1_epi32(0x001F);
+    const __m128i red = _mm_set1_epi32(rgb555_red_mask);
+    const __m128i green = _mm_set1_epi32(rgb555_green_mask);
+    const __m128i blue = _mm_set1_epi32(rgb555_blue_mask);
     const __m128i low = _mm_set1_epi32(0x070707);
     const __m128i opaque = _mm_set1_epi32(static_cast<int>(alpha));
     int x = 0;
@@ -140,9 +141,9 @@ void row_xrgb8888_sse2(const uint16_t* source, uint32_t* target, int width, uint
 
 __attribute__((target("avx2"))) void row_xrgb8888_avx2(const uint16_t* source, uint32_t* target,
                                                        int width, uint32_t alpha) {
-    const __m256i red = _mm256_set1_epi32(0x7C00);
-    const __m256i green = _mm256_set1_epi32(0x03E0);
-    const __m256i blue = _mm256_set1_epi32(0x001F);
+    const __m256i red = _mm256_set1_epi32(rgb555_red_mask);
+    const __m256i green = _mm256_set1_epi32(rgb555_green_mask);
+    const __m256i blue = _mm256_set1_epi32(rgb555_blue_mask);
     const __m256i low = _mm256_set1_epi32(0x070707);
     const __m256i opaque = _mm256_set1_epi32(static_cast<int>(alpha));
     int x = 0;
@@ -197,15 +198,15 @@ void rows_by_table(const FrameConverter& converter, const uint16_t* source, int 
 
 void frame_rows(const FrameConverter& converter, const uint16_t* frame, int width, int height,
                 uint8_t* pixels, int pitch, bool table_only) {
-    if (width > video_frame_width) {
-        width = video_frame_width;
+    if (width > frame_width) {
+        width = frame_width;
     }
-    if (height > video_frame_height) {
-        height = video_frame_height;
+    if (height > frame_height) {
+        height = frame_height;
     }
     const FrameLayout layout = table_only ? FrameLayout::table : converter.layout;
     for (int y = 0; y < height; y++) {
-        const uint16_t* source = frame + y * video_frame_width;
+        const uint16_t* source = frame + y * frame_width;
         uint8_t* row = pixels + static_cast<ptrdiff_t>(y) * pitch;
         switch (layout) {
         case FrameLayout::identity:
@@ -238,7 +239,8 @@ void frame_converter_build(FrameConverter* converter, uint32_t red_mask, uint32_
     }
     converter->alpha_mask = alpha_mask;
     converter->row_xrgb8888 = frame_xrgb8888_variants().back().row;
-    if (bytes_per_pixel == 2 && red_mask == 0x7C00 && green_mask == 0x03E0 && blue_mask == 0x001F) {
+    if (bytes_per_pixel == 2 && red_mask == rgb555_red_mask && green_mask == rgb555_green_mask &&
+        blue_mask == rgb555_blue_mask) {
         converter->layout = FrameLayout::identity;
     } else if (bytes_per_pixel == 2 && red_mask == 0xF800 && green_mask == 0x07E0 &&
                blue_mask == 0x001F) {

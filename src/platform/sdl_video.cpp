@@ -1,10 +1,6 @@
-#include "platform/video.h"
-
-#include "platform/debug_channel.h"
 #include "platform/frame_convert.h"
-#include "platform/scripted.h"
-#include "platform/scripted_backend.h"
-#include "platform/sdl_video_state.h"
+#include "platform/sdl_internal.h"
+#include "platform/sdl_platform.h"
 
 #include <SDL.h>
 
@@ -15,13 +11,12 @@
 #include <string>
 #include <thread>
 
-bool sdl_video_started = false;
-
 namespace {
 
 using pacer_clock = std::chrono::steady_clock;
 
 struct SdlVideo {
+    bool started = false;
     SDL_Surface* screen = nullptr;
     FrameConverter converter;
     int window_scale = 0;
@@ -81,84 +76,71 @@ void pace_frame() {
     sdl_video.next_frame += period;
 }
 
-} // namespace
-
-void video_set_window_scale(int scale) {
-    sdl_video.window_scale = scale;
-}
-
-bool video_start() {
-    if (scripted_active()) {
-        return true;
-    }
+bool video_start(int scale) {
     environment_default("SDL12COMPAT_SYNC_TO_VBLANK", "1");
     // SDL would turn SIGINT and SIGTERM into quit events, which the game drops: Ctrl+C and a
     // session's shutdown must still end it.
     environment_default("SDL_NO_SIGNAL_HANDLERS", "1");
-    if (sdl_video.window_scale > 0) {
-        environment_default("SDL12COMPAT_WINDOW_SCALING", std::to_string(sdl_video.window_scale));
+    if (scale > 0) {
+        environment_default("SDL12COMPAT_WINDOW_SCALING", std::to_string(scale));
         environment_default("SDL12COMPAT_SCALE_METHOD", "nearest");
     }
     if (SDL_Init(SDL_INIT_VIDEO) < 0) {
-        sdl_video.error = SDL_GetError();
+        sdl_video.error = std::string("Could not initialize SDL: ") + SDL_GetError() + ".";
         return false;
     }
-    sdl_video_started = true;
+    sdl_video.started = true;
     return true;
 }
 
-bool video_open(int width, int height, int bits, bool fullscreen) {
-    if (scripted_active()) {
-        return true;
+SDL_Surface* video_mode_set(const VideoMode& mode) {
+    Uint32 flags = SDL_HWSURFACE | SDL_DOUBLEBUF | (mode.fullscreen ? SDL_FULLSCREEN : 0);
+    SDL_Surface* screen = SDL_SetVideoMode(mode.width, mode.height, mode.bits, flags);
+    if (screen != nullptr) {
+        return screen;
     }
-    Uint32 flags = SDL_HWSURFACE | SDL_DOUBLEBUF | (fullscreen ? SDL_FULLSCREEN : 0);
-    SDL_Surface* screen = SDL_SetVideoMode(width, height, bits, flags);
-    if (screen == nullptr) {
-        // sdl12-compat offers no 15-bit modes: take what the system has and convert each frame.
-        sdl_video.error = SDL_GetError();
-        trace("Video: %dx%dx%d refused (%s), asking for the system's own depth\n", width, height,
-              bits, sdl_video.error.c_str());
-        for (int depth : {0, 32, 16}) {
-            screen = SDL_SetVideoMode(width, height, depth, flags);
-            if (screen != nullptr) {
-                break;
-            }
+    // sdl12-compat offers no 15-bit modes: take what the system has and convert each frame.
+    trace("Video: %dx%dx%d refused (%s), asking for the system's own depth\n", mode.width,
+          mode.height, mode.bits, SDL_GetError());
+    for (int depth : {0, 32, 16}) {
+        screen = SDL_SetVideoMode(mode.width, mode.height, depth, flags);
+        if (screen != nullptr) {
+            return screen;
         }
     }
+    char text[160];
+    std::snprintf(text, sizeof text, "Couldn't set %dx%dx%d video mode: %s", mode.width,
+                  mode.height, mode.bits, SDL_GetError());
+    sdl_video.error = text;
+    return nullptr;
+}
+
+} // namespace
+
+bool sdl_video_started() {
+    return sdl_video.started;
+}
+
+const char* sdl_video_open(const VideoMode& mode) {
+    if (!sdl_video.started && !video_start(mode.scale)) {
+        return sdl_video.error.c_str();
+    }
+    SDL_Surface* screen = video_mode_set(mode);
     if (screen == nullptr) {
-        return false;
+        sdl_video_close();
+        return sdl_video.error.c_str();
     }
     sdl_video.screen = screen;
+    sdl_video.frame_rate = mode.frame_rate;
     sdl_video.pacing = false;
     converter_prepare(screen);
-    return true;
+    SDL_WM_SetCaption(mode.caption != nullptr ? mode.caption : "", "");
+    return nullptr;
 }
 
-const char* video_error() {
-    return sdl_video.error.c_str();
-}
-
-void video_set_caption(const char* title, const char* icon) {
-    if (scripted_active() || !sdl_video_started) {
-        return;
-    }
-    SDL_WM_SetCaption(title, icon);
-}
-
-int video_surface_bits() {
-    if (sdl_video.screen == nullptr) {
-        return 0;
-    }
-    return sdl_video.screen->format->BitsPerPixel;
-}
-
-void video_present(const uint16_t* frame) {
-    if (scripted_active()) {
-        scripted_video_present(frame);
-        return;
-    }
+void sdl_video_present(const uint16_t* frame) {
     SDL_Surface* screen = sdl_video.screen;
-    if (screen == nullptr || frame == nullptr) {
+    if (screen == nullptr) {
         return;
     }
     if (SDL_LockSurface(screen) == 0) {
@@ -170,43 +152,34 @@ void video_present(const uint16_t* frame) {
     SDL_Flip(screen);
 }
 
-void video_lock() {
-    if (scripted_active()) {
-        scripted_video_lock();
-        return;
-    }
+void sdl_video_lock() {
     if (sdl_video.screen != nullptr) {
         SDL_LockSurface(sdl_video.screen);
     }
 }
 
-void video_unlock() {
-    if (scripted_active()) {
-        return;
-    }
+void sdl_video_unlock() {
     if (sdl_video.screen != nullptr) {
         SDL_UnlockSurface(sdl_video.screen);
     }
 }
 
-void video_stop() {
-    if (scripted_active()) {
-        return;
-    }
-    if (sdl_video_started) {
+void sdl_video_close() {
+    if (sdl_video.started) {
         SDL_Quit();
     }
     sdl_video.screen = nullptr;
-    sdl_video_started = false;
+    sdl_video.started = false;
 }
 
-void video_set_frame_rate(int frames_per_second) {
-    scripted_video_frame_rate(frames_per_second);
-    sdl_video.frame_rate = frames_per_second;
-    sdl_video.pacing = false;
+int sdl_video_surface_bits() {
+    if (sdl_video.screen == nullptr) {
+        return 0;
+    }
+    return sdl_video.screen->format->BitsPerPixel;
 }
 
-bool video_surface_pixel(int x, int y, uint32_t* value) {
+bool sdl_video_surface_pixel(int x, int y, uint32_t* value) {
     SDL_Surface* screen = sdl_video.screen;
     if (screen == nullptr || value == nullptr || x < 0 || y < 0 || x >= screen->w ||
         y >= screen->h) {

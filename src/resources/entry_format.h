@@ -1,5 +1,7 @@
 #pragma once
 // The stored forms of text and image entries, shared by the game, the archive tool and tests.
+#include "platform/frame.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <span>
@@ -18,9 +20,6 @@ constexpr uint32_t image_header_position_at = 0x20;
 constexpr uint32_t image_header_length = 0x40;
 // Flag bit 1: the pixels carry the stored masks and are converted to the display's.
 constexpr uint8_t image_flag_masked = 2;
-constexpr uint32_t rgb555_red_mask = 0x7C00;
-constexpr uint32_t rgb555_green_mask = 0x03E0;
-constexpr uint32_t rgb555_blue_mask = 0x001F;
 
 struct ImageEntryHeader {
     uint32_t header_position;

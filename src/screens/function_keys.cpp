@@ -1,19 +1,21 @@
 // F1 and F2 open their screens from a match or from the title screen.
 #include "screens/function_keys.h"
 
-#include "app/keyboard.h"
+#include "input/input_record.h"
 #include "screens/overlays.h"
 
-// F1's own guard, beside the busy mark the two screens share.
-int32_t info_screen_open = 0;
-
-void function_keys_handle() {
-    if (key_state[key_f1] && !info_screen_open) {
-        info_screen_open = 1;
+bool function_keys_handle(uint8_t keys) {
+    if (overlays.overlay_busy) {
+        return false;
+    }
+    // Each screen waits until every key is released, so F2 held with F1 is gone afterwards.
+    if (keys & match_key_f1) {
         info_screen_run();
-        info_screen_open = 0;
+        return true;
     }
-    if (key_state[key_f2] && !overlay_busy) {
+    if (keys & match_key_f2) {
         key_screen_run();
+        return true;
     }
+    return false;
 }

@@ -10,19 +10,16 @@
 #include <optional>
 #include <vector>
 
-#include "app/display.h"
-#include "app/game_settings.h"
-#include "app/keyboard.h"
-#include "app/utility.h"
-#include "field/body.h"
 #include "gfx/bitmap.h"
 #include "gfx/channel.h"
+#include "gfx/display.h"
 #include "gfx/image.h"
-#include "match/setup.h"
+#include "gfx/pictures.h"
+#include "input/keyboard.h"
+#include "platform/system.h"
+#include "settings/game_settings.h"
 
-int32_t overlay_busy = 0;
-Bitmap* key_taken_marker = nullptr;
-Bitmap* key_wait_marker = nullptr;
+Overlays overlays;
 
 namespace {
 
@@ -49,15 +46,15 @@ struct KeyPromptPlace {
 };
 
 std::vector<uint16_t> screen_save() {
-    return std::vector<uint16_t>(back_buffer, back_buffer + frame_pixels);
+    return std::vector<uint16_t>(display.back_buffer, display.back_buffer + frame_pixels);
 }
 
 void screen_restore(const std::vector<uint16_t>& saved) {
-    std::copy(saved.begin(), saved.end(), back_buffer);
+    std::copy(saved.begin(), saved.end(), display.back_buffer);
 }
 
 uint16_t* screen_row(int row) {
-    return back_buffer + row * frame_width;
+    return display.back_buffer + row * frame_width;
 }
 
 // Pictures may be missing or narrower than the screen: rows they do not have keep the frozen
@@ -101,36 +98,20 @@ void channel_step(uint16_t* current, int index, uint16_t target, uint16_t value,
 }
 
 void keys_ask() {
+    PlayerKeys& red = game_settings.red_keys;
+    PlayerKeys& green = game_settings.green_keys;
     const std::array<KeyPromptPlace, 8> places{{
-        {&red_keys.left, 90, 93},
-        {&red_keys.right, 90, 113},
-        {&red_keys.up, 90, 135},
-        {&red_keys.down, 90, 157},
-        {&green_keys.left, 205, 93},
-        {&green_keys.right, 205, 113},
-        {&green_keys.up, 205, 135},
-        {&green_keys.down, 205, 157},
+        {&red.left, 90, 93},
+        {&red.right, 90, 113},
+        {&red.up, 90, 135},
+        {&red.down, 90, 157},
+        {&green.left, 205, 93},
+        {&green.right, 205, 113},
+        {&green.up, 205, 135},
+        {&green.down, 205, 157},
     }};
     for (const KeyPromptPlace& place : places) {
         *place.setting = key_prompt(place.x, place.y);
-    }
-}
-
-void body_keys_set(Body* body, const PlayerKeys& keys) {
-    body->key_left = static_cast<int16_t>(keys.left);
-    body->key_right = static_cast<int16_t>(keys.right);
-    body->key_up = static_cast<int16_t>(keys.up);
-    body->key_down = static_cast<int16_t>(keys.down);
-}
-
-// A match in progress steers with the new keys from its next frame on.
-void live_bodies_rekey() {
-    if (bodies_live != 1 || body_head == nullptr) {
-        return;
-    }
-    body_keys_set(body_head, red_keys);
-    if (body_head->next != nullptr) {
-        body_keys_set(body_head->next, green_keys);
     }
 }
 
@@ -150,17 +131,16 @@ std::optional<std::uintmax_t> file_end(const char* path) {
 }
 
 void key_block_report(const char* path, int error) {
-    std::fprintf(stderr, "Zorbit: cannot save the new keys to %s: %s\n", path,
-                 std::strerror(error != 0 ? error : EIO));
+    warning("cannot save the new keys to %s: %s", path, std::strerror(error != 0 ? error : EIO));
 }
 
 } // namespace
 
 void bar_wipe() {
     for (int x = 0; x <= 315; x += 5) {
-        bitmap_put(wipe_bar_upper, static_cast<uint16_t>(x), curtain_top);
-        bitmap_put(wipe_bar_lower, static_cast<uint16_t>(315 - x), curtain_split);
-        display_present(back_buffer);
+        bitmap_put(pictures.wipe_bar_upper, static_cast<uint16_t>(x), curtain_top);
+        bitmap_put(pictures.wipe_bar_lower, static_cast<uint16_t>(315 - x), curtain_split);
+        display_present(display.back_buffer);
     }
 }
 
@@ -174,13 +154,13 @@ void curtain_open(const Bitmap* picture, int n) {
         picture_row_show(picture, n - 1 + s, curtain_split - 1 + s);
         band_show(band_b, curtain_split + s);
         pump_events();
-        display_present(back_buffer);
+        display_present(display.back_buffer);
     }
 }
 
 int key_prompt(int x, int y) {
-    bitmap_put(key_wait_marker, static_cast<uint16_t>(x), static_cast<uint16_t>(y));
-    display_present(back_buffer);
+    bitmap_put(overlays.key_wait_marker, static_cast<uint16_t>(x), static_cast<uint16_t>(y));
+    display_present(display.back_buffer);
     const std::array<uint8_t, key_count> before = key_state;
     // Like the other key waits, hand the processor back between polls.
     int key = 0;
@@ -192,8 +172,8 @@ int key_prompt(int x, int y) {
         }
         delay_ms(1);
     }
-    bitmap_put(key_taken_marker, static_cast<uint16_t>(x), static_cast<uint16_t>(y));
-    display_present(back_buffer);
+    bitmap_put(overlays.key_taken_marker, static_cast<uint16_t>(x), static_cast<uint16_t>(y));
+    display_present(display.back_buffer);
     wait_keys_released();
     return key;
 }
@@ -201,13 +181,13 @@ int key_prompt(int x, int y) {
 void fade_to_image(const uint16_t* target, uint16_t* current) {
     for (int step = 0; step < 32; ++step) {
         for (int i = 0; i < frame_pixels; ++i) {
+            const PixelFormat& format = display.pixel_format;
             channel_step(current, i, pixel_red_dimmed(target, i, 0),
-                         pixel_red_dimmed(current, i, 0), pixel_format.red_shift, pixel_put_red);
+                         pixel_red_dimmed(current, i, 0), format.red_shift, pixel_put_red);
             channel_step(current, i, pixel_green_dimmed(target, i, 0),
-                         pixel_green_dimmed(current, i, 0), pixel_format.green_shift,
-                         pixel_put_green);
+                         pixel_green_dimmed(current, i, 0), format.green_shift, pixel_put_green);
             channel_step(current, i, pixel_blue_dimmed(target, i, 0),
-                         pixel_blue_dimmed(current, i, 0), pixel_format.blue_shift, pixel_put_blue);
+                         pixel_blue_dimmed(current, i, 0), format.blue_shift, pixel_put_blue);
         }
         display_present(current);
     }
@@ -215,9 +195,11 @@ void fade_to_image(const uint16_t* target, uint16_t* current) {
 
 bool key_block_append(const char* path) {
     std::array<char, 512> block{};
-    const int length = std::snprintf(block.data(), block.size(), key_block_format, red_keys.left,
-                                     red_keys.right, red_keys.up, red_keys.down, green_keys.left,
-                                     green_keys.right, green_keys.up, green_keys.down);
+    const PlayerKeys& red = game_settings.red_keys;
+    const PlayerKeys& green = game_settings.green_keys;
+    const int length =
+        std::snprintf(block.data(), block.size(), key_block_format, red.left, red.right, red.up,
+                      red.down, green.left, green.right, green.up, green.down);
     const std::optional<std::uintmax_t> kept = file_end(path);
     std::FILE* file = std::fopen(path, "at");
     if (file == nullptr) {
@@ -245,10 +227,11 @@ bool key_block_append(const char* path) {
 }
 
 void info_screen_run() {
-    if (overlay_busy) {
+    if (overlays.overlay_busy) {
         return;
     }
-    overlay_busy = 1;
+    overlays.overlay_busy = 1;
+    const bool hashing = display_hashing_set(false);
     const std::vector<uint16_t> saved = screen_save();
     Bitmap* info_picture = image_load(info_picture_entry);
     bar_wipe();
@@ -257,31 +240,35 @@ void info_screen_run() {
     wait_keys_released();
     screen_restore(saved);
     image_release(info_picture, info_picture_entry);
-    overlay_busy = 0;
-    display_present(back_buffer);
+    overlays.overlay_busy = 0;
+    display_present(display.back_buffer);
+    display_hashing_set(hashing);
 }
 
 void key_screen_run() {
-    if (overlay_busy) {
+    if (overlays.overlay_busy) {
         return;
     }
-    overlay_busy = 1;
+    overlays.overlay_busy = 1;
+    const bool hashing = display_hashing_set(false);
     Bitmap* keys_picture = image_load(keys_picture_entry);
-    key_taken_marker = image_load(key_taken_marker_entry);
-    key_wait_marker = image_load(key_wait_marker_entry);
+    overlays.key_taken_marker = image_load(key_taken_marker_entry);
+    overlays.key_wait_marker = image_load(key_wait_marker_entry);
     const std::vector<uint16_t> saved = screen_save();
     bar_wipe();
     curtain_open(keys_picture, 80);
+    // The keyboard's steering reads the keys afresh every frame, so a match in progress
+    // steers with the new keys from its next frame on.
     keys_ask();
-    live_bodies_rekey();
-    fade_to_image(saved.data(), back_buffer);
+    fade_to_image(saved.data(), display.back_buffer);
     screen_restore(saved);
     image_release(keys_picture, keys_picture_entry);
-    image_release(key_taken_marker, key_taken_marker_entry);
-    image_release(key_wait_marker, key_wait_marker_entry);
-    key_taken_marker = nullptr;
-    key_wait_marker = nullptr;
-    key_block_append(settings_file_name);
-    overlay_busy = 0;
-    display_present(back_buffer);
+    image_release(overlays.key_taken_marker, key_taken_marker_entry);
+    image_release(overlays.key_wait_marker, key_wait_marker_entry);
+    overlays.key_taken_marker = nullptr;
+    overlays.key_wait_marker = nullptr;
+    key_block_append(game_settings.settings_path.c_str());
+    overlays.overlay_busy = 0;
+    display_present(display.back_buffer);
+    display_hashing_set(hashing);
 }

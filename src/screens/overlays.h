@@ -4,11 +4,15 @@
 
 struct Bitmap;
 
-// Set while either screen runs, so neither opens over the other.
-extern int32_t overlay_busy;
-// The prompt markers of the key screen; loaded only while it runs.
-extern Bitmap* key_taken_marker;
-extern Bitmap* key_wait_marker;
+struct Overlays {
+    // Set while either screen runs, so neither opens over the other.
+    int32_t overlay_busy = 0;
+    // The prompt markers of the key screen; loaded only while it runs.
+    Bitmap* key_taken_marker = nullptr;
+    Bitmap* key_wait_marker = nullptr;
+};
+
+extern Overlays overlays;
 
 void info_screen_run();
 void key_screen_run();

@@ -5,15 +5,14 @@
 #include <cstdint>
 #include <vector>
 
-#include "app/display.h"
-#include "app/game_settings.h"
-#include "app/keyboard.h"
-#include "app/utility.h"
 #include "gfx/bitmap.h"
 #include "gfx/channel.h"
-#include "match/match_loop.h"
-#include "match/setup.h"
+#include "gfx/display.h"
+#include "gfx/pictures.h"
+#include "input/keyboard.h"
+#include "platform/system.h"
 #include "screens/function_keys.h"
+#include "settings/game_settings.h"
 #include "sound/sound.h"
 
 namespace {
@@ -58,27 +57,28 @@ void picture_rows_copy(std::vector<uint16_t>& copy, const Bitmap* picture, int f
 }
 
 void panel_next(TitleState& title) {
-    picture_rows_copy(title.copy, title_panels, panel_rows * (title.panel - 1), panel_rows,
+    picture_rows_copy(title.copy, pictures.title_panels, panel_rows * (title.panel - 1), panel_rows,
                       panel_top);
     title.panel = title.panel % panel_count + 1;
 }
 
 int green_amount(int k) {
-    const int bits = pixel_format.green_bits;
+    const int bits = display.pixel_format.green_bits;
     return bits >= 5 ? k << (bits - 5) : k >> (5 - bits);
 }
 
 // L(k): every channel of the copy's pixel, lowered by k, into the back buffer.
 void pixel_lower(const TitleState& title, int i, int k) {
     const uint16_t* copy = title.copy.data();
-    pixel_put_red(back_buffer, i, pixel_red_dimmed(copy, i, k));
-    pixel_put_green(back_buffer, i, pixel_green_dimmed(copy, i, green_amount(k)));
-    pixel_put_blue(back_buffer, i, pixel_blue_dimmed(copy, i, k));
+    uint16_t* screen = display.back_buffer;
+    pixel_put_red(screen, i, pixel_red_dimmed(copy, i, k));
+    pixel_put_green(screen, i, pixel_green_dimmed(copy, i, green_amount(k)));
+    pixel_put_blue(screen, i, pixel_blue_dimmed(copy, i, k));
 }
 
 // G(k): the green channel alone, lowered by k unscaled.
 void pixel_lower_green(const TitleState& title, int i, int k) {
-    pixel_put_green(back_buffer, i, pixel_green_dimmed(title.copy.data(), i, k));
+    pixel_put_green(display.back_buffer, i, pixel_green_dimmed(title.copy.data(), i, k));
 }
 
 void row_lower(const TitleState& title, int y, int k) {
@@ -128,7 +128,7 @@ void reveal_run(TitleState& title) {
     for (int f = 1; f <= reveal_frames; ++f) {
         reveal_pass(title, f);
         pump_events();
-        function_keys_handle();
+        function_keys_handle(keyboard_match_keys());
         if (key_state[key_escape] == 1) {
             title.stop_mark = true;
             title.quit_mark = true;
@@ -138,7 +138,7 @@ void reveal_run(TitleState& title) {
             title.stop_mark = true;
         }
         delay_ms(8);
-        display_present(back_buffer);
+        display_present(display.back_buffer);
         if (title.stop_mark) {
             return;
         }
@@ -155,8 +155,8 @@ void wipe_row_lower(const TitleState& title, int y, int k) {
 bool wipe_frame_end(TitleState& title) {
     pump_events();
     delay_ms(8);
-    display_present(back_buffer);
-    function_keys_handle();
+    display_present(display.back_buffer);
+    function_keys_handle(keyboard_match_keys());
     return step_stopped(title);
 }
 
@@ -185,7 +185,7 @@ void wipe_falling(TitleState& title) {
 void panel_hold(TitleState& title) {
     for (int step = 0; step < hold_steps; ++step) {
         pump_events();
-        function_keys_handle();
+        function_keys_handle(keyboard_match_keys());
         if (step_stopped(title)) {
             return;
         }
@@ -209,11 +209,11 @@ void panels_run(TitleState& title) {
 
 } // namespace
 
-void title_screen_run() {
+TitleChoice title_screen_run() {
     TitleState title{std::vector<uint16_t>(frame_pixels, 0), 1, false, false};
-    picture_rows_copy(title.copy, title_picture, 0, frame_height, 0);
-    display_clear(back_buffer);
-    display_present(back_buffer);
+    picture_rows_copy(title.copy, pictures.title_picture, 0, frame_height, 0);
+    display_clear(display.back_buffer);
+    display_present(display.back_buffer);
 
     reveal_run(title);
     if (!title.stop_mark) {
@@ -221,13 +221,14 @@ void title_screen_run() {
     }
 
     pump_events();
-    display_present(back_buffer);
-    if (!sound_disabled) {
+    display_present(display.back_buffer);
+    if (!game_settings.sound_disabled) {
         sound_play_effect(title_effect, title_effect_frequency);
     }
     std::vector<uint16_t>().swap(title.copy);
     if (title.quit_mark) {
-        program_exit();
+        return TitleChoice::quit;
     }
-    display_present(back_buffer);
+    display_present(display.back_buffer);
+    return TitleChoice::match;
 }

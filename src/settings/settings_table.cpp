@@ -120,7 +120,7 @@ const char* settings_table_find(const SettingsTable* table, const char* key) {
     return slot >= 0 ? table->values[slot] : nullptr;
 }
 
-void settings_table_destroy(SettingsTable* table) {
+void settings_free(SettingsTable* table) {
     if (table == nullptr) {
         return;
     }
@@ -134,12 +134,8 @@ void settings_table_destroy(SettingsTable* table) {
     std::free(table);
 }
 
-const char* settings_get_string(const SettingsTable* table, const char* key) {
-    return settings_table_find(table, key);
-}
-
 int32_t settings_get_int(const SettingsTable* table, const char* key, int32_t fallback) {
-    const char* value = settings_get_string(table, key);
+    const char* value = settings_table_find(table, key);
     if (value == nullptr) {
         return fallback;
     }
@@ -152,8 +148,4 @@ int32_t settings_get_int(const SettingsTable* table, const char* key, int32_t fa
         return INT32_MIN;
     }
     return static_cast<int32_t>(number);
-}
-
-void settings_free(SettingsTable* table) {
-    settings_table_destroy(table);
 }

@@ -1,26 +1,16 @@
 #include "sound/sound.h"
 
-#include <cstdio>
-
-#include "app/game_settings.h"
-#include "app/utility.h"
 #include "platform/audio.h"
+#include "platform/system.h"
 #include "resources/archive.h"
+#include "settings/game_settings.h"
+
+Sound sound;
 
 namespace {
 
-// The mixer thread must be gone before exit tears down what it reads.
-[[noreturn]] void sound_fail() {
-    audio_close();
-    fatal_exit(1);
-}
-
-AudioSample* effect_samples[sound_effect_count] = {};
-// Sound is on but no device could be opened: play on in silence, as if it were disabled.
-bool sound_silenced = false;
-
 bool sound_off() {
-    return sound_disabled || sound_silenced;
+    return game_settings.sound_disabled || sound.sound_silenced;
 }
 
 // The module is loaded once and owned by the audio layer; the archive's copy goes at once.
@@ -33,9 +23,7 @@ void music_start() {
     }
     archive_release_entry(sound_music_entry);
     if (failure) {
-        std::fprintf(stderr, "Zorbit: cannot load the music (archive entry %d): %s\n",
-                     sound_music_entry, failure);
-        sound_fail();
+        fatal_error(1, "cannot load the music (archive entry %d): %s", sound_music_entry, failure);
     }
     audio_music_play();
 }
@@ -43,22 +31,22 @@ void music_start() {
 } // namespace
 
 void sound_clear_samples() {
-    for (AudioSample*& sample : effect_samples) {
+    for (AudioSample*& sample : sound.effect_samples) {
         sample = nullptr;
     }
 }
 
 void sound_start() {
-    if (sound_disabled) {
+    if (game_settings.sound_disabled) {
         return;
     }
-    sound_silenced = false;
+    sound.sound_silenced = false;
     if (const char* reason = audio_open()) {
-        std::fprintf(stderr, "Zorbit: no sound: %s\n", reason);
-        sound_silenced = true;
+        warning("no sound: %s", reason);
+        sound.sound_silenced = true;
         return;
     }
-    if (!music_disabled) {
+    if (!game_settings.music_disabled) {
         music_start();
     }
 }
@@ -76,10 +64,10 @@ void sound_play_effect(int32_t effect, int32_t frequency) {
     if (sound_off() || effect < 0 || effect >= sound_effect_count) {
         return;
     }
-    if (!effect_samples[effect]) {
-        effect_samples[effect] = sound_load_sample(effect_entries[effect]);
+    if (!sound.effect_samples[effect]) {
+        sound.effect_samples[effect] = sound_load_sample(effect_entries[effect]);
     }
-    audio_sample_play(effect_samples[effect], frequency);
+    audio_sample_play(sound.effect_samples[effect], frequency);
 }
 
 AudioSample* sound_load_sample(int32_t index) {
@@ -91,8 +79,7 @@ AudioSample* sound_load_sample(int32_t index) {
         sample = audio_sample_make(data, static_cast<size_t>(size));
     }
     if (!sample) {
-        std::fprintf(stderr, "Zorbit: cannot make the sound effect of archive entry %d\n", index);
-        sound_fail();
+        fatal_error(1, "cannot make the sound effect of archive entry %d", index);
     }
     return sample;
 }

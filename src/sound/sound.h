@@ -9,6 +9,14 @@ constexpr int32_t sound_effect_count = 3;
 // Archive entry of each effect: bounce, collision, title.
 constexpr int32_t effect_entries[sound_effect_count] = {3, 4, 5};
 
+struct Sound {
+    AudioSample* effect_samples[sound_effect_count] = {};
+    // Sound is on but no device could be opened: play on in silence, as if it were disabled.
+    bool sound_silenced = false;
+};
+
+extern Sound sound;
+
 void sound_clear_samples();
 void sound_start();
 void sound_stop();

@@ -12,7 +12,7 @@ namespace {
 using BodyTest = KickOffTest;
 
 TEST_F(BodyTest, KickOffMakesRedGreenBallInOrder) {
-    ASSERT_EQ(body_count, 3);
+    ASSERT_EQ(field.body_count, 3);
     EXPECT_EQ(red->next, green);
     EXPECT_EQ(green->next, ball);
     EXPECT_EQ(ball->prev, green);
@@ -25,10 +25,10 @@ TEST_F(BodyTest, KickOffMakesRedGreenBallInOrder) {
         Bitmap* image;
         uint8_t kind;
         double x, vx, vy;
-        int16_t left, down;
-    } expected[] = {{red, 1, red_image, Player, 80, 0.5, 0.5, 276, 274},
-                    {green, 2, green_image, Player, 240, -0.5, 0.5, 111, 97},
-                    {ball, 3, ball_image, Ball, 160, ball->vx, ball->vy, -1, -1}};
+        uint8_t side;
+    } expected[] = {{red, 1, pictures.red_image, Player, 80, 0.5, 0.5, 1},
+                    {green, 2, pictures.green_image, Player, 240, -0.5, 0.5, 2},
+                    {ball, 3, pictures.ball_image, Ball, 160, ball->vx, ball->vy, 0}};
     for (const auto& e : expected) {
         SCOPED_TRACE(e.id);
         EXPECT_EQ(e.body->id, e.id);
@@ -40,48 +40,47 @@ TEST_F(BodyTest, KickOffMakesRedGreenBallInOrder) {
         EXPECT_EQ(e.body->prev_y, e.body->y);
         EXPECT_EQ(e.body->vx, e.vx);
         EXPECT_EQ(e.body->vy, e.vy);
-        EXPECT_EQ(e.body->key_left, e.left);
-        EXPECT_EQ(e.body->key_down, e.down);
+        EXPECT_EQ(e.body->side, e.side);
         EXPECT_EQ(e.body->last_partner, nullptr);
     }
-    EXPECT_EQ(bodies_live, 1);
+    EXPECT_EQ(field.bodies_live, 1);
 }
 
 TEST_F(BodyTest, FreeEmptiesTheListAndIdsStartAgain) {
     body_list_free();
-    EXPECT_EQ(body_head, nullptr);
-    EXPECT_EQ(body_tail, nullptr);
-    EXPECT_EQ(body_count, 0);
-    EXPECT_EQ(bodies_live, 0);
+    EXPECT_EQ(field.body_head, nullptr);
+    EXPECT_EQ(field.body_tail, nullptr);
+    EXPECT_EQ(field.body_count, 0);
+    EXPECT_EQ(field.bodies_live, 0);
     body_list_reset();
     body_list_free();
-    EXPECT_EQ(bodies_live, 1) << "freeing an empty list keeps the flag";
+    EXPECT_EQ(field.bodies_live, 1) << "freeing an empty list keeps the flag";
     kick_off();
-    EXPECT_EQ(body_head->id, 1);
-    EXPECT_EQ(body_tail->id, 3);
+    EXPECT_EQ(field.body_head->id, 1);
+    EXPECT_EQ(field.body_tail->id, 3);
 }
 
 // Bodies may stand anywhere: at the bottom row, beyond any edge, or far away. All three stand
 // on one place, so putting back in any order but tail first would leave a sprite behind.
 TEST_F(BodyTest, SaveUndersAreClippedAndPutBackTailFirst) {
     for (int i = 0; i < 320 * 200; ++i) {
-        back_buffer[i] = static_cast<uint16_t>((i * 7919) & 0x7FFF);
+        display.back_buffer[i] = static_cast<uint16_t>((i * 7919) & 0x7FFF);
     }
     const auto before = screen_copy();
-    for (Body* b = body_head; b != nullptr; b = b->next) {
+    for (Body* b = field.body_head; b != nullptr; b = b->next) {
         body_save_background(b); // as at creation, on the patterned screen
     }
     const double places[][2] = {{100, 80},  {140, 190},    {310, 195},  {-5, -7},
                                 {-100, 50}, {400, 20},     {20, 250},   {319, 199},
                                 {0, 0},     {1e12, -1e12}, {-3.5, 100}, {200, -0.5}};
     for (const auto& place : places) {
-        for (Body* b = body_head; b != nullptr; b = b->next) {
+        for (Body* b = field.body_head; b != nullptr; b = b->next) {
             b->x = place[0];
             b->y = place[1];
         }
         bodies_restore_backgrounds();
         EXPECT_EQ(screen_copy(), before) << place[0] << "," << place[1];
-        for (Body* b = body_head; b != nullptr; b = b->next) {
+        for (Body* b = field.body_head; b != nullptr; b = b->next) {
             body_save_background(b);
             sprite_draw(b->image, position_trunc(b->x), position_trunc(b->y));
         }

@@ -14,14 +14,14 @@ class CollisionTest : public KickOffTest {
     void SetUp() override {
         KickOffTest::SetUp();
         contact_matrix_clear();
-        skip_next_collision = 0;
+        field.skip_next_collision = 0;
         // Far apart unless a test brings them together.
         place(red, 20, 20, 1, 2);
         place(green, 250, 150, -3, 4);
         place(ball, 100, 100, 0.25, -0.5);
     }
     void TearDown() override {
-        skip_next_collision = 0;
+        field.skip_next_collision = 0;
         KickOffTest::TearDown();
     }
     // The next frame: the matrix starts empty again.
@@ -44,7 +44,7 @@ TEST_F(CollisionTest, TheBoxIsShrunkByTwoAndStrict) {
     };
     for (const auto& c : cases) {
         contact_matrix_clear();
-        skip_next_collision = 0;
+        field.skip_next_collision = 0;
         ball->last_partner = nullptr;
         place(ball, c.ball_x, 100, 0.25, -0.5);
         place(red, c.red_x, 100, 1, 2);
@@ -53,8 +53,8 @@ TEST_F(CollisionTest, TheBoxIsShrunkByTwoAndStrict) {
         EXPECT_EQ(ball->vx, c.exchange ? 1 : 0.25);
         EXPECT_EQ(red->vy, c.exchange ? -0.5 : 2);
         EXPECT_EQ(ball->last_partner, c.exchange ? red : nullptr);
-        EXPECT_EQ(contact_matrix[3 + 100 * 1], c.exchange ? 1 : 0);
-        EXPECT_EQ(skip_next_collision, c.exchange ? 1 : 0);
+        EXPECT_EQ(field.contact_matrix[3 + 100 * 1], c.exchange ? 1 : 0);
+        EXPECT_EQ(field.skip_next_collision, c.exchange ? 1 : 0);
     }
 }
 
@@ -98,34 +98,33 @@ TEST_F(CollisionTest, PlayersExchangeNeitherWithPlayersNorWithTheBallAtTheTail) 
     EXPECT_EQ(green->vx, -3);
     EXPECT_EQ(ball->vx, 0.25);
     EXPECT_EQ(red->last_partner, nullptr) << "no eligible contact resets the partner";
-    EXPECT_EQ(skip_next_collision, 0);
+    EXPECT_EQ(field.skip_next_collision, 0);
 }
 
 TEST_F(CollisionTest, AnExchangeSkipsTheNextBodysStepOnly) {
-    plasma_disabled = 1;
-    frame_counter = 1;
+    game_settings.plasma_disabled = 1;
     place(red, 104, 100, 0, 0);
     place(ball, 100, 100, 0, 0);
-    field_update(0); // the ball exchanges (zero velocities both: nothing visible moves)
-    EXPECT_EQ(skip_next_collision, 1);
+    field_update(0, 1); // the ball exchanges (zero velocities both: nothing visible moves)
+    EXPECT_EQ(field.skip_next_collision, 1);
     EXPECT_EQ(ball->last_partner, red);
     red->last_partner = green; // would be cleared by red's own scan
-    field_update(0);
+    field_update(0, 1);
     EXPECT_EQ(red->last_partner, green) << "red's step was skipped";
-    EXPECT_EQ(skip_next_collision, 0);
-    field_update(0);
+    EXPECT_EQ(field.skip_next_collision, 0);
+    field_update(0, 1);
     EXPECT_EQ(red->last_partner, nullptr);
 }
 
 TEST_F(CollisionTest, SoloBodyForgetsItsPartner) {
     body_list_free();
     body_list_reset();
-    body_template.image = ball_image;
-    body_template.kind = Ball;
-    body_create(body_template);
-    body_head->last_partner = body_head;
-    body_collide(body_head);
-    EXPECT_EQ(body_head->last_partner, nullptr);
+    field.body_template.image = pictures.ball_image;
+    field.body_template.kind = Ball;
+    body_create(field.body_template);
+    field.body_head->last_partner = field.body_head;
+    body_collide(field.body_head);
+    EXPECT_EQ(field.body_head->last_partner, nullptr);
 }
 
 } // namespace

@@ -85,31 +85,29 @@ TEST_F(MotionTest, GoalTestAtItsBounds) {
 }
 
 TEST_F(MotionTest, FieldUpdateMovesByElapsedSpeedAndATenthAndReportsTheGoal) {
-    plasma_disabled = 1;
-    game_speed = 1.5;
-    frame_counter = 1;
+    game_settings.plasma_disabled = 1;
+    game_settings.game_speed = 1.5;
     place(ball, 150, 100, 0.3, -0.7);
-    EXPECT_EQ(field_update(16), goal_none);
+    EXPECT_EQ(field_update(16, 1), goal_none);
     EXPECT_EQ(ball->x, 150 + 16.0 * 0.3 * 1.5 * 0.1);
     EXPECT_EQ(ball->y, 100 + 16.0 * -0.7 * 1.5 * 0.1);
     const double x = ball->x;
-    field_update(0);
+    field_update(0, 1);
     EXPECT_EQ(ball->x, x) << "a frame of 0 ms moves nothing";
     place(ball, 150, 1, 0, -1);
-    EXPECT_EQ(field_update(16), goal_side2);
+    EXPECT_EQ(field_update(16, 1), goal_side2);
     place(ball, 150, 189, 0, 1);
-    EXPECT_EQ(field_update(16), goal_side1);
+    EXPECT_EQ(field_update(16, 1), goal_side1);
 }
 
 // Huge steps throw the bodies far off the screen; the sanitizer build checks every access.
 TEST_F(MotionTest, FarAwayBodiesAndHugeStepsStayInsideTheBuffers) {
-    game_speed = 1e6;
+    game_settings.game_speed = 1e6;
     for (int frame = 0; frame < 50; ++frame) {
-        frame_counter = frame;
-        field_update(1000 + frame);
+        field_update(1000 + frame, frame);
     }
     bodies_restore_backgrounds();
-    EXPECT_EQ(body_count, 3);
+    EXPECT_EQ(field.body_count, 3);
 }
 
 } // namespace

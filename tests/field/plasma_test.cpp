@@ -27,46 +27,46 @@ TEST_F(PlasmaTest, StartingPaletteHasTwoRampsAndBlackEnds) {
                  {167, rgb555(6, 20, 6)},
                  {214, rgb555(6, 20, 6)}};
     for (const auto& c : cases) {
-        EXPECT_EQ(plasma_palette[c.index], c.colour) << c.index;
+        EXPECT_EQ(plasma.plasma_palette[c.index], c.colour) << c.index;
     }
 }
 
 TEST_F(PlasmaTest, WaveTablesAndStartingPhases) {
-    EXPECT_EQ(sine_table[0], 128);
-    EXPECT_EQ(sine_table[64], 255);
-    EXPECT_EQ(sine_table[192], 0);
-    EXPECT_EQ(cosine_table[0], 0) << "256 stored as a byte";
-    EXPECT_EQ(cosine_table[1], 255);
-    EXPECT_EQ(cosine_table[255], 0);
-    EXPECT_EQ(plasma_phase_1, 10);
-    EXPECT_EQ(plasma_phase_2, 90);
+    EXPECT_EQ(plasma.sine_table[0], 128);
+    EXPECT_EQ(plasma.sine_table[64], 255);
+    EXPECT_EQ(plasma.sine_table[192], 0);
+    EXPECT_EQ(plasma.cosine_table[0], 0) << "256 stored as a byte";
+    EXPECT_EQ(plasma.cosine_table[1], 255);
+    EXPECT_EQ(plasma.cosine_table[255], 0);
+    EXPECT_EQ(plasma.plasma_phase_1, 10);
+    EXPECT_EQ(plasma.plasma_phase_2, 90);
 }
 
 TEST_F(PlasmaTest, ThePatternGrowsTwoRowsPerComputeUpTo200) {
     plasma_compute();
-    EXPECT_EQ(plasma_rows, 2);
-    EXPECT_EQ(plasma_phase_1, 9);
-    EXPECT_EQ(plasma_phase_2, 91);
-    EXPECT_EQ(plasma_buffer[2 * 304], 0) << "row 2 not computed yet";
+    EXPECT_EQ(plasma.plasma_rows, 2);
+    EXPECT_EQ(plasma.plasma_phase_1, 9);
+    EXPECT_EQ(plasma.plasma_phase_2, 91);
+    EXPECT_EQ(plasma.plasma_buffer[2 * 304], 0) << "row 2 not computed yet";
 
     plasma_blit();
-    EXPECT_EQ(screen_pixel(8, 16), plasma_palette[plasma_buffer[0]]);
-    EXPECT_EQ(screen_pixel(311, 17), plasma_palette[plasma_buffer[304 + 303]]);
-    EXPECT_EQ(screen_pixel(8, 18), plasma_palette[0]) << "black below the grown rows";
+    EXPECT_EQ(screen_pixel(8, 16), plasma.plasma_palette[plasma.plasma_buffer[0]]);
+    EXPECT_EQ(screen_pixel(311, 17), plasma.plasma_palette[plasma.plasma_buffer[304 + 303]]);
+    EXPECT_EQ(screen_pixel(8, 18), plasma.plasma_palette[0]) << "black below the grown rows";
     EXPECT_EQ(screen_pixel(7, 16), 0) << "nothing outside the inner area";
     EXPECT_EQ(screen_pixel(312, 16), 0);
 
     for (int i = 1; i <= 100; ++i) {
         plasma_compute();
     }
-    EXPECT_EQ(plasma_rows, 200);
+    EXPECT_EQ(plasma.plasma_rows, 200);
     plasma_blit();
-    EXPECT_EQ(screen_pixel(100, 183), plasma_palette[plasma_buffer[167 * 304 + 92]]);
+    EXPECT_EQ(screen_pixel(100, 183), plasma.plasma_palette[plasma.plasma_buffer[167 * 304 + 92]]);
     EXPECT_EQ(screen_pixel(100, 184), 0) << "rows 168 on are never shown";
 }
 
 TEST_F(PlasmaTest, ByteValue255IsDrawnBlack) {
-    std::fill(plasma_buffer, plasma_buffer + 304 * 200, 255);
+    std::fill(plasma.plasma_buffer.begin(), plasma.plasma_buffer.begin() + 304 * 200, 255);
     for (int i = 0; i < 300; ++i) {
         plasma_palette_update();
     }
@@ -76,13 +76,13 @@ TEST_F(PlasmaTest, ByteValue255IsDrawnBlack) {
 
 TEST_F(PlasmaTest, FirstPaletteUpdate) {
     plasma_palette_update();
-    EXPECT_NEAR(red_scale, 0.99, 1e-12);
-    EXPECT_NEAR(green_scale, 0.01, 1e-12);
-    EXPECT_NEAR(blue_scale, 0.3, 1e-12);
+    EXPECT_NEAR(plasma.red_scale, 0.99, 1e-12);
+    EXPECT_NEAR(plasma.green_scale, 0.01, 1e-12);
+    EXPECT_NEAR(plasma.blue_scale, 0.3, 1e-12);
     // i = 63: red trunc(31.5 * 0.99) = 31, green trunc(31 * 0.01) = 0, blue trunc(31.5 * 0.3) = 9.
-    EXPECT_EQ(plasma_palette[63], rgb555(31, 0, 9));
-    EXPECT_EQ(plasma_palette[190], rgb555(31, 0, 9));
-    EXPECT_EQ(plasma_palette[127], 0);
+    EXPECT_EQ(plasma.plasma_palette[63], rgb555(31, 0, 9));
+    EXPECT_EQ(plasma.plasma_palette[190], rgb555(31, 0, 9));
+    EXPECT_EQ(plasma.plasma_palette[127], 0);
 }
 
 TEST_F(PlasmaTest, DriftTurnsAtThe80th141stAnd202ndUpdates) {
@@ -92,7 +92,7 @@ TEST_F(PlasmaTest, DriftTurnsAtThe80th141stAnd202ndUpdates) {
         if (update == 80 || update == 141 || update == 202) {
             step = -step;
         }
-        ASSERT_EQ(red_step, step) << update;
+        ASSERT_EQ(plasma.red_step, step) << update;
     }
 }
 

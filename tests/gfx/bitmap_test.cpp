@@ -1,5 +1,5 @@
-#include "app/display.h"
 #include "gfx/bitmap.h"
+#include "gfx/display.h"
 #include "support/scripted_support.h"
 
 #include <gtest/gtest.h>
@@ -154,7 +154,7 @@ TEST_F(Bitmaps, PutReadsNoFurtherThanTheBufferHolds) {
 }
 
 TEST_F(Bitmaps, NothingHappensWithoutADrawTarget) {
-    draw_target = nullptr;
+    display.draw_target = nullptr;
     Bitmap* bitmap = numbered_bitmap(4, 4);
     EXPECT_EQ(bitmap_put(bitmap, 0, 0), 1);
     EXPECT_EQ(bitmap_grab(bitmap, 0, 0, 3, 3), 1);

@@ -1,5 +1,5 @@
-#include "app/display.h"
 #include "gfx/channel.h"
+#include "gfx/display.h"
 #include "support/scripted_support.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
-#include "app/display.h"
 #include "gfx/bitmap.h"
+#include "gfx/display.h"
 #include "gfx/sprite.h"
 #include "support/scripted_support.h"
 

@@ -10,16 +10,20 @@
 #include <string>
 #include <vector>
 
-#include "app/display.h"
-#include "app/game_settings.h"
-#include "app/keyboard.h"
-#include "app/utility.h"
+#include "app/game.h"
 #include "field/body.h"
+#include "field/plasma.h"
+#include "field/random.h"
 #include "gfx/bitmap.h"
+#include "gfx/display.h"
+#include "gfx/pictures.h"
 #include "gfx/sprite.h"
-#include "match/setup.h"
-#include "platform/scripted.h"
+#include "input/keyboard.h"
+#include "input/match_input.h"
+#include "platform/system.h"
 #include "resources/archive.h"
+#include "scripted.h"
+#include "settings/game_settings.h"
 #include "support/test_archive.h"
 
 inline uint16_t rgb555(int r, int g, int b) {
@@ -123,8 +127,8 @@ inline void game_harness_prepare(const ScriptedSetup& setup = {},
     scripted_start(setup);
     random_reset();
     game_settings_reset();
-    sound_disabled = 1;
-    fullscreen = 0;
+    game_settings.sound_disabled = 1;
+    game_settings.fullscreen = 0;
     alpha_threshold = 15;
     key_state.fill(0);
     body_list_free();
@@ -141,10 +145,38 @@ inline void game_harness_start(const ScriptedSetup& setup = {},
     game_setup();
 }
 
+// What the game's own end does, then the platform and the frame hashes back to none.
 inline void game_harness_stop() {
-    body_list_free();
-    archive_close();
+    program_exit();
+    display_hash_sink_set(nullptr, nullptr);
+    display_hashing_set(false);
     scripted_stop();
+}
+
+// The hashes of the frames a match presents, collected while the collector lives.
+struct FrameHashes {
+    std::vector<uint64_t> hashes;
+    FrameHashes() {
+        display_hash_sink_set(
+            [](void* self, uint64_t hash) {
+                static_cast<FrameHashes*>(self)->hashes.push_back(hash);
+            },
+            this);
+    }
+    ~FrameHashes() { display_hash_sink_set(nullptr, nullptr); }
+    FrameHashes(const FrameHashes&) = delete;
+    FrameHashes& operator=(const FrameHashes&) = delete;
+};
+
+// The keyboard as the match's input, as the game's own cycle uses it.
+inline KeyboardInput& harness_keyboard() {
+    static KeyboardInput keyboard;
+    return keyboard;
+}
+
+inline const MatchInput& harness_input() {
+    static const MatchInput input = keyboard_match_input(&harness_keyboard());
+    return input;
 }
 
 class HarnessTest : public ::testing::Test {
@@ -160,9 +192,9 @@ class KickOffTest : public HarnessTest {
         HarnessTest::SetUp();
         body_list_reset();
         kick_off();
-        red = body_head;
+        red = field.body_head;
         green = red->next;
-        ball = body_tail;
+        ball = field.body_tail;
     }
     static void place(Body* b, double x, double y, double vx, double vy) {
         b->x = x;
@@ -176,9 +208,9 @@ class KickOffTest : public HarnessTest {
 };
 
 inline uint16_t screen_pixel(int x, int y) {
-    return back_buffer[y * 320 + x];
+    return display.back_buffer[y * 320 + x];
 }
 
 inline std::vector<uint16_t> screen_copy() {
-    return std::vector<uint16_t>(back_buffer, back_buffer + 320 * 200);
+    return std::vector<uint16_t>(display.back_buffer, display.back_buffer + 320 * 200);
 }

@@ -24,17 +24,19 @@ std::string golden_record() {
         {1700, 276, true}, {1800, 112, true}, {2400, 276, false}, {2600, 112, false},
     };
     game_harness_start(setup);
-    game_length = 3;
-    game_speed = 2.0;
+    FrameHashes collected;
+    game_settings.game_length = 3;
+    game_settings.game_speed = 2.0;
     MatchState state{};
-    match_begin(state);
+    match_begin(state, harness_input());
     int frames = 0;
-    while (match_frame(state) == FrameResult::next && frames < 20000) {
+    while (match_frame(state, harness_input()) == FrameResult::next && frames < 20000) {
         ++frames;
     }
-    const auto& hashes = scripted_frame_hashes();
+    const std::vector<uint64_t> hashes = collected.hashes;
     std::ostringstream out;
-    out << "frames " << hashes.size() << " score " << side1_score << "-" << side2_score << "\n";
+    out << "frames " << hashes.size() << " score " << match.side1_score << "-" << match.side2_score
+        << "\n";
     for (size_t i = 0; i < hashes.size(); ++i) {
         if (i % 50 == 0 || i + 1 == hashes.size()) {
             char line[48];

@@ -5,10 +5,10 @@
 
 #include "field/body.h"
 #include "game_harness.h"
+#include "match/match_keys.h"
 #include "match/match_loop.h"
 #include "match/score_display.h"
-#include "platform/clock.h"
-#include "screens/match_keys.h"
+#include "platform/platform.h"
 
 namespace {
 
@@ -18,14 +18,14 @@ class MatchTest : public ::testing::Test {
         ScriptedSetup setup;
         setup.keys = keys;
         game_harness_start(setup);
-        game_length = seconds;
-        match_begin(state);
+        game_settings.game_length = seconds;
+        match_begin(state, harness_input());
     }
     void TearDown() override { game_harness_stop(); }
 
     // Puts the ball where its next move takes it out through an opening.
     static void ball_about_to_score(int32_t goal) {
-        Body* ball = body_tail;
+        Body* ball = field.body_tail;
         ball->x = 150;
         ball->vx = 0;
         ball->y = goal == 1 ? 189.9 : 0.1;
@@ -38,59 +38,59 @@ class MatchTest : public ::testing::Test {
 // clock is first drawn in the second frame, the first with elapsed time.
 TEST_F(MatchTest, TheFirstFramesOfAn84SecondMatch) {
     start();
-    EXPECT_EQ(match_frame(state), FrameResult::next);
-    EXPECT_EQ(scripted_last_frame()[3 * 320 + 215], pitch_image->pixels[3 * 320 + 215]);
-    EXPECT_EQ(match_frame(state), FrameResult::next);
+    EXPECT_EQ(match_frame(state, harness_input()), FrameResult::next);
+    EXPECT_EQ(scripted_last_frame()[3 * 320 + 215], pictures.pitch_image->pixels[3 * 320 + 215]);
+    EXPECT_EQ(match_frame(state, harness_input()), FrameResult::next);
     ASSERT_EQ(scripted_frame_count(), 2u);
-    EXPECT_EQ(frame_counter, 2);
+    EXPECT_EQ(match.frame_counter, 2);
     const auto& frame = scripted_last_frame();
     const uint16_t white = rgb555(31, 31, 31);
     EXPECT_EQ(frame[3 * 320 + 215], white);
     EXPECT_EQ(frame[3 * 320 + 224 + 82], rgb555(31, 82 % 32, 12)) << "cell 83 lit";
     EXPECT_EQ(frame[3 * 320 + 224 + 83], white) << "the right cap where cell 84 was";
-    EXPECT_EQ(frame[3 * 320 + 315], pitch_image->pixels[3 * 320 + 315]);
+    EXPECT_EQ(frame[3 * 320 + 315], pictures.pitch_image->pixels[3 * 320 + 315]);
     // The red player is drawn where the first frame left it, then moved.
     EXPECT_EQ(frame[(90 + 5) * 320 + 80 + 5], rgb555(31, 4, 4));
-    EXPECT_EQ(body_head->x, 80.0 + 16 * 0.5 * 1.0 * 0.1);
+    EXPECT_EQ(field.body_head->x, 80.0 + 16 * 0.5 * 1.0 * 0.1);
     // Plasma: two rows grown at the top of the inner area, black below.
     EXPECT_EQ(frame[20 * 320 + 100], 0);
-    EXPECT_NE(frame[16 * 320 + 100], pitch_image->pixels[16 * 320 + 100]);
+    EXPECT_NE(frame[16 * 320 + 100], pictures.pitch_image->pixels[16 * 320 + 100]);
 }
 
 // The winning goal is handled in full; the match ends at the start of the next frame.
 TEST_F(MatchTest, AGoalIsCountedShownFollowedByAKickOffAndTheSixthWins) {
     start();
-    match_frame(state);
-    body_head->vx = 3.0;
-    side1_score = 5;
+    match_frame(state, harness_input());
+    field.body_head->vx = 3.0;
+    match.side1_score = 5;
     ball_about_to_score(1);
     const uint64_t frames_before = scripted_frame_count();
     const uint32_t ticks_before = clock_ticks();
-    EXPECT_EQ(match_frame(state), FrameResult::next);
-    EXPECT_EQ(side1_score, 6);
-    EXPECT_EQ(side2_score, 0);
+    EXPECT_EQ(match_frame(state, harness_input()), FrameResult::next);
+    EXPECT_EQ(match.side1_score, 6);
+    EXPECT_EQ(match.side2_score, 0);
     EXPECT_EQ(state.last_goal, 1);
     // One frame, 30 animation frames, then the 120-wide goal picture zooms in 41 frames.
     EXPECT_EQ(scripted_frame_count() - frames_before, 1u + 30u + 41u);
     EXPECT_GE(clock_ticks() - ticks_before, 1500u) << "the pause after a goal";
-    EXPECT_EQ(state.last_ticks, clock_ticks()) << "goal handling counts in no frame";
-    ASSERT_EQ(body_count, 3);
-    EXPECT_EQ(body_head->x, 80.0);
-    EXPECT_EQ(body_head->vx, 0.5) << "the new kick-off resets the players";
-    EXPECT_EQ(body_tail->x, 160.0);
-    EXPECT_EQ(screen_pixel(72, 2), rgb555(marker_frame, 31, 20)) << "side 1's marker drawn";
-    EXPECT_EQ(match_frame(state), FrameResult::won);
+    EXPECT_EQ(harness_keyboard().last_ticks, clock_ticks()) << "goal handling counts in no frame";
+    ASSERT_EQ(field.body_count, 3);
+    EXPECT_EQ(field.body_head->x, 80.0);
+    EXPECT_EQ(field.body_head->vx, 0.5) << "the new kick-off resets the players";
+    EXPECT_EQ(field.body_tail->x, 160.0);
+    EXPECT_EQ(screen_pixel(72, 2), rgb555(match.marker_frame, 31, 20)) << "side 1's marker drawn";
+    EXPECT_EQ(match_frame(state, harness_input()), FrameResult::won);
     EXPECT_EQ(scripted_frame_count() - frames_before, 1u + 30u + 41u) << "and nothing else";
 }
 
 TEST_F(MatchTest, EscapeInTheFrameOfAGoalHandlesTheGoalThenQuitsWithoutAnEndScreen) {
     start({{3000, 27, false}});
-    match_frame(state);
-    side1_score = 5;
+    match_frame(state, harness_input());
+    match.side1_score = 5;
     ball_about_to_score(1);
     scripted_push_key(27, true);
-    EXPECT_EQ(match_frame(state), FrameResult::quit);
-    EXPECT_EQ(side1_score, 6) << "the goal is counted";
+    EXPECT_EQ(match_frame(state, harness_input()), FrameResult::quit);
+    EXPECT_EQ(match.side1_score, 6) << "the goal is counted";
     EXPECT_EQ(key_state[27], 0) << "the match ends once Escape is released";
     const auto& lines = scripted_debug_lines();
     EXPECT_NE(std::find(lines.begin(), lines.end(), "goal 1: 6-0\n"), lines.end());
@@ -105,7 +105,7 @@ TEST_F(MatchTest, HoldingF12LowersTheThresholdOncePerFrameWithAMessageEach) {
     start({{0, 293, true}, {310, 293, false}});
     testing::internal::CaptureStdout();
     for (int frame = 0; frame < 25; ++frame) {
-        match_frame(state);
+        match_frame(state, harness_input());
     }
     const std::string out = testing::internal::GetCapturedStdout();
     EXPECT_EQ(alpha_threshold, -5);
@@ -119,52 +119,53 @@ TEST_F(MatchTest, HoldingF12LowersTheThresholdOncePerFrameWithAMessageEach) {
 TEST_F(MatchTest, BothPlayersSteerInTheSameFrame) {
     // Red right (275), green up (113).
     start({{0, 275, true}, {0, 113, true}});
-    match_frame(state);
-    EXPECT_EQ(body_head->vx, 0.5 + 0.1);
-    EXPECT_EQ(body_head->next->vy, 0.5 - 0.1);
+    match_frame(state, harness_input());
+    EXPECT_EQ(field.body_head->vx, 0.5 + 0.1);
+    EXPECT_EQ(field.body_head->next->vy, 0.5 - 0.1);
 }
 
 // F1 opens the information screen inside the key handling; it closes on the next key change
 // once all keys are up. None of that time reaches the bodies or the clock.
 TEST_F(MatchTest, TimeInTheInformationScreenCountsInNoFrame) {
     start({{16, 282, true}, {60, 282, false}, {9000, 32, true}, {9100, 32, false}});
-    match_frame(state); // elapsed 0
-    const double red_x = body_head->x;
-    match_frame(state); // F1: elapsed 16, then the screen
+    match_frame(state, harness_input()); // elapsed 0
+    const double red_x = field.body_head->x;
+    match_frame(state, harness_input()); // F1: elapsed 16, then the screen
     EXPECT_GE(clock_ticks(), 9100u);
-    match_frame(state); // elapsed 16 again
+    match_frame(state, harness_input()); // elapsed 16 again
     EXPECT_EQ(state.clock.remaining, 84000 - 32);
-    EXPECT_DOUBLE_EQ(body_head->x, red_x + 2 * (16 * 0.5 * 1.0 * 0.1));
+    EXPECT_DOUBLE_EQ(field.body_head->x, red_x + 2 * (16 * 0.5 * 1.0 * 0.1));
 }
 
 TEST_F(MatchTest, TimeUpRaisesTheLeaderAndLeavesNoTraceOfItsPictures) {
     start({}, 1);
-    plasma_disabled = 1;
-    side1_score = 3;
-    side2_score = 1;
+    game_settings.plasma_disabled = 1;
+    match.side1_score = 3;
+    match.side2_score = 1;
     int frames = 0;
     while (state.clock.remaining > 0 && frames < 200) {
         // Keep the ball from scoring while the clock runs down.
-        body_tail->vx = 0;
-        body_tail->vy = 0;
-        match_frame(state);
+        field.body_tail->vx = 0;
+        field.body_tail->vy = 0;
+        match_frame(state, harness_input());
         ++frames;
     }
     EXPECT_EQ(frames, 1 + 63) << "the first frame has no elapsed time";
-    EXPECT_EQ(side1_score, 5);
-    EXPECT_EQ(side2_score, 1);
+    EXPECT_EQ(match.side1_score, 5);
+    EXPECT_EQ(match.side2_score, 1);
     // The frame after time-up: the pictures are gone from the inner area.
     bodies_restore_backgrounds();
     for (int y = 20; y < 180; ++y) {
         for (int x = 8; x < 312; ++x) {
-            ASSERT_EQ(screen_pixel(x, y), pitch_image->pixels[y * 320 + x]) << x << "," << y;
+            ASSERT_EQ(screen_pixel(x, y), pictures.pitch_image->pixels[y * 320 + x])
+                << x << "," << y;
         }
     }
     // Fresh save-unders at the bodies' current places hold the pitch.
-    for (const Body* b = body_head; b != nullptr; b = b->next) {
+    for (const Body* b = field.body_head; b != nullptr; b = b->next) {
         const int x0 = static_cast<int>(b->x);
         const int y0 = static_cast<int>(b->y);
-        EXPECT_EQ(b->save_under->pixels[0], pitch_image->pixels[y0 * 320 + x0]);
+        EXPECT_EQ(b->save_under->pixels[0], pictures.pitch_image->pixels[y0 * 320 + x0]);
     }
 }
 

@@ -15,7 +15,7 @@ class PanelsTest : public HarnessTest {
     void SetUp() override {
         HarnessTest::SetUp();
         MatchState state{};
-        match_begin(state);
+        match_begin(state, harness_input());
     }
 };
 
@@ -24,10 +24,10 @@ uint16_t marker_colour(int frame) {
 }
 
 TEST_F(PanelsTest, MarkersShowEachSidesGoalsHalfACycleApartAndWrapAfterThirty) {
-    side2_score = 3;
+    match.side2_score = 3;
     const uint16_t top_background = screen_pixel(75, 4);
     score_display(); // the first of the run: frame 1 at the top, 16 at the bottom
-    EXPECT_EQ(marker_frame, 1);
+    EXPECT_EQ(match.marker_frame, 1);
     EXPECT_EQ(screen_pixel(75, 4), top_background) << "side 1 has no goal";
     for (int x : {70, 82, 94}) {
         EXPECT_EQ(screen_pixel(x, 191), marker_colour(16)) << x;
@@ -36,12 +36,12 @@ TEST_F(PanelsTest, MarkersShowEachSidesGoalsHalfACycleApartAndWrapAfterThirty) {
     EXPECT_NE(screen_pixel(106, 191), marker_colour(16));
     EXPECT_NE(screen_pixel(80, 191), marker_colour(16)) << "two free columns between markers";
 
-    side1_score = 9; // above 5 still shows five
-    side2_score = 1;
+    match.side1_score = 9; // above 5 still shows five
+    match.side2_score = 1;
     for (int call = 0; call < 30; ++call) {
         score_display();
     }
-    EXPECT_EQ(marker_frame, 1);
+    EXPECT_EQ(match.marker_frame, 1);
     for (int i = 0; i < 5; ++i) {
         EXPECT_EQ(screen_pixel(70 + 12 * i, 0), marker_colour(1));
     }
@@ -49,14 +49,14 @@ TEST_F(PanelsTest, MarkersShowEachSidesGoalsHalfACycleApartAndWrapAfterThirty) {
     for (int call = 0; call < 14; ++call) {
         score_display();
     }
-    EXPECT_EQ(marker_frame, 15);
+    EXPECT_EQ(match.marker_frame, 15);
     EXPECT_EQ(screen_pixel(70, 191), marker_colour(0)) << "15 + 15 wraps to 0";
-    side1_score = 0;
+    match.side1_score = 0;
     alpha_threshold = -7;
     score_display();
     EXPECT_EQ(alpha_threshold, -7);
-    EXPECT_EQ(screen_pixel(70, 0), pitch_image->pixels[70]);
-    EXPECT_EQ(screen_pixel(125, 9), pitch_image->pixels[9 * 320 + 125]);
+    EXPECT_EQ(screen_pixel(70, 0), pictures.pitch_image->pixels[70]);
+    EXPECT_EQ(screen_pixel(125, 9), pictures.pitch_image->pixels[9 * 320 + 125]);
 }
 
 uint16_t clock_cell(int cell, int row) {
@@ -74,8 +74,8 @@ TEST_F(PanelsTest, ClockRowsFollowTheCellCount) {
         EXPECT_EQ(screen_pixel(308, row), white);
         EXPECT_EQ(screen_pixel(315, row), white);
     }
-    EXPECT_EQ(screen_pixel(316, 0), pitch_image->pixels[316]);
-    EXPECT_EQ(screen_pixel(215, 8), pitch_image->pixels[8 * 320 + 215]);
+    EXPECT_EQ(screen_pixel(316, 0), pictures.pitch_image->pixels[316]);
+    EXPECT_EQ(screen_pixel(215, 8), pictures.pitch_image->pixels[8 * 320 + 215]);
     const auto full = screen_copy();
     clock_display(90);
     EXPECT_EQ(screen_copy(), full) << "above 84 draws like 84";
@@ -84,14 +84,15 @@ TEST_F(PanelsTest, ClockRowsFollowTheCellCount) {
     EXPECT_EQ(screen_pixel(223, 3), white);
     EXPECT_EQ(screen_pixel(224, 3), white) << "the right cap follows the left cap";
     EXPECT_EQ(screen_pixel(231, 3), white);
-    EXPECT_EQ(screen_pixel(232, 3), pitch_image->pixels[3 * 320 + 232]) << "black is see-through";
+    EXPECT_EQ(screen_pixel(232, 3), pictures.pitch_image->pixels[3 * 320 + 232])
+        << "black is see-through";
 
     alpha_threshold = 40;
     clock_display(40);
     EXPECT_EQ(alpha_threshold, 40);
     EXPECT_EQ(screen_pixel(224 + 39, 5), clock_cell(39, 5));
     EXPECT_EQ(screen_pixel(224 + 40, 5), white);
-    EXPECT_EQ(screen_pixel(224 + 48, 5), pitch_image->pixels[5 * 320 + 272]);
+    EXPECT_EQ(screen_pixel(224 + 48, 5), pictures.pitch_image->pixels[5 * 320 + 272]);
 }
 
 TEST(MatchClock, CellsOfAStepEachAndTimeUpOnce) {

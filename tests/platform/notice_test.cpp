@@ -1,6 +1,6 @@
 // The notice outside the scripted backend: stderr always, a dialog program only with a display.
-#include "platform/debug_channel.h"
-#include "platform/notice.h"
+#include "platform/platform.h"
+#include "platform/sdl_platform.h"
 #include "support/scripted_support.h"
 
 #include <gtest/gtest.h>
@@ -16,7 +16,9 @@ namespace {
 // Sets environment variables for one test and puts the old values back afterwards.
 class NoticeEnvironment : public ::testing::Test {
   protected:
+    void SetUp() override { platform_use(sdl_platform()); }
     void TearDown() override {
+        platform_use(nullptr);
         for (auto& [name, value] : saved) {
             value ? setenv(name.c_str(), value->c_str(), 1) : unsetenv(name.c_str());
         }

@@ -1,6 +1,6 @@
-// The SDL backend under the dummy video driver: start-up environment, signals, pacing.
-#include "platform/video.h"
-#include "support/scripted_support.h"
+// The SDL platform under the dummy video driver: start-up environment, signals, pacing.
+#include "platform/platform.h"
+#include "platform/sdl_platform.h"
 
 #include <gtest/gtest.h>
 
@@ -10,52 +10,51 @@
 
 namespace {
 
+VideoMode mode_with(int32_t bits, int32_t scale, int32_t frame_rate) {
+    return VideoMode{"Zorbit (SDL)", 320, 200, bits, false, scale, frame_rate};
+}
+
 class SdlVideo : public ::testing::Test {
   protected:
-    void SetUp() override {
-        ASSERT_FALSE(scripted_active());
-        video_set_frame_rate(0);
-        ASSERT_TRUE(video_start()) << video_error();
-    }
+    void SetUp() override { platform_use(sdl_platform()); }
     void TearDown() override {
-        video_stop();
-        video_set_frame_rate(60);
+        video_close();
+        platform_use(nullptr);
     }
 };
 
 // Before SDL starts: vsync and the window scale, unless the user chose otherwise.
-TEST(SdlVideoStart, SetsScalingAndVsyncUnlessTheUserDid) {
-    auto start_with_scale = [](int scale) {
-        video_set_window_scale(scale);
-        ASSERT_TRUE(video_start());
-        video_stop();
+TEST_F(SdlVideo, SetsScalingAndVsyncUnlessTheUserDid) {
+    auto open_with_scale = [](int scale) {
+        ASSERT_EQ(video_open(mode_with(15, scale, 0)), nullptr);
+        video_close();
     };
     unsetenv("SDL12COMPAT_SYNC_TO_VBLANK");
     unsetenv("SDL12COMPAT_WINDOW_SCALING");
-    start_with_scale(4);
+    open_with_scale(4);
     EXPECT_STREQ(std::getenv("SDL12COMPAT_SYNC_TO_VBLANK"), "1");
     EXPECT_STREQ(std::getenv("SDL12COMPAT_WINDOW_SCALING"), "4");
 
     setenv("SDL12COMPAT_SYNC_TO_VBLANK", "0", 1);
     setenv("SDL12COMPAT_WINDOW_SCALING", "2", 1);
-    start_with_scale(5);
+    open_with_scale(5);
     EXPECT_STREQ(std::getenv("SDL12COMPAT_SYNC_TO_VBLANK"), "0");
     EXPECT_STREQ(std::getenv("SDL12COMPAT_WINDOW_SCALING"), "2");
 
     unsetenv("SDL12COMPAT_WINDOW_SCALING");
-    start_with_scale(0);
+    open_with_scale(0);
     EXPECT_EQ(std::getenv("SDL12COMPAT_WINDOW_SCALING"), nullptr);
     unsetenv("SDL12COMPAT_SYNC_TO_VBLANK");
-    video_set_window_scale(3);
 }
 
-TEST(SdlVideoStartDeathTest, InterruptAndTerminateStillEndTheProgram) {
+using SdlVideoDeathTest = SdlVideo;
+
+TEST_F(SdlVideoDeathTest, InterruptAndTerminateStillEndTheProgram) {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     for (int signal_number : {SIGTERM, SIGINT}) {
         EXPECT_EXIT(
             {
-                video_start();
-                video_open(320, 200, 15, false);
+                video_open(mode_with(15, 0, 0));
                 std::raise(signal_number);
                 std::exit(0);
             },
@@ -65,9 +64,8 @@ TEST(SdlVideoStartDeathTest, InterruptAndTerminateStillEndTheProgram) {
 
 // Only a lower bound: presents must not run faster than the rate asked for.
 TEST_F(SdlVideo, PresentsArePacedToTheFrameRate) {
-    ASSERT_TRUE(video_open(320, 200, 32, false));
+    ASSERT_EQ(video_open(mode_with(32, 0, 100)), nullptr);
     std::vector<uint16_t> frame(320 * 200, 0x7FFF);
-    video_set_frame_rate(100);
     auto start = std::chrono::steady_clock::now();
     for (int i = 0; i < 11; i++) {
         video_present(frame.data());

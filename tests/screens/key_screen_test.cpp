@@ -9,6 +9,7 @@
 #include <sstream>
 #include <string>
 
+#include "input/match_input.h"
 #include "screens_fixture.h"
 #include "settings/settings_file.h"
 #include "settings/settings_table.h"
@@ -51,14 +52,14 @@ TEST_F(ScreensTest, TwoRedefinitionsAppendTwoBlocksAndTheLaterWinsAtTheNextStart
     EXPECT_EQ(keys_now(), letters_and_arrows);
     EXPECT_EQ(file_text(settings_file_name), earlier_settings + key_block(letters_and_arrows));
     EXPECT_EQ(frames(), 1 + key_screen_frames);
-    EXPECT_EQ(scripted_frame_hashes().back(), frame_hash(before.data()));
+    EXPECT_EQ(presented_hashes().back(), frame_hash(before.data()));
     EXPECT_EQ(screen(), before);
-    EXPECT_EQ(overlay_busy, 0);
+    EXPECT_EQ(overlays.overlay_busy, 0);
     for (int entry : {18, 19, 20}) {
         EXPECT_EQ(archive_entry_record(entry)->ref_count, 0) << "entry " << entry;
     }
-    EXPECT_EQ(key_wait_marker, nullptr);
-    EXPECT_EQ(key_taken_marker, nullptr);
+    EXPECT_EQ(overlays.key_wait_marker, nullptr);
+    EXPECT_EQ(overlays.key_taken_marker, nullptr);
 
     key_screen_run();
     EXPECT_EQ(file_text(settings_file_name),
@@ -94,36 +95,22 @@ TEST_F(ScreensTest, PromptsWaitAndAreMarkedAtTheirPlacesOnTheKeysPicture) {
     }
 }
 
-// A match in progress steers with the new keys at once; bodies left over on the title do not.
-class BodiesTest : public ScreensTest, public ::testing::WithParamInterface<int32_t> {};
-
-TEST_P(BodiesTest, NewKeysSteerTheBodiesOnlyOfARunningMatch) {
-    const int32_t live = GetParam();
+// The keyboard reads the player keys afresh every frame: a match in progress steers with the new
+// keys from its next frame on.
+TEST_F(ScreensTest, NewKeysSteerFromTheNextRecordOn) {
     std::vector<ScriptedKey> keys;
     answers_script(keys, letters_and_arrows);
+    keys.push_back(key_down(9000, 'a'));
+    keys.push_back(key_down(9000, 273));
     start(keys);
-    Body red{}, green{}, ball{};
-    red.next = &green;
-    green.next = &ball;
-    for (Body* body : {&red, &green, &ball}) {
-        body->key_left = body->key_right = body->key_up = body->key_down = -1;
-    }
-    body_head = &red;
-    bodies_live = live;
     key_screen_run();
-    using Keys = std::array<int, 4>;
-    auto keys_of = [](const Body& body) {
-        return Keys{body.key_left, body.key_right, body.key_up, body.key_down};
-    };
-    const Keys untouched{-1, -1, -1, -1};
-    EXPECT_EQ(keys_of(red), (live ? Keys{'a', 'd', 'w', 's'} : untouched));
-    EXPECT_EQ(keys_of(green), (live ? Keys{276, 275, 273, 274} : untouched));
-    EXPECT_EQ(keys_of(ball), untouched);
-    body_head = nullptr;
-    bodies_live = 0;
+    clock_sleep(9000);
+    KeyboardInput keyboard;
+    InputRecord record{};
+    keyboard_input_read(&keyboard, &record);
+    EXPECT_EQ(record.steer[0], 1) << "red left is now a";
+    EXPECT_EQ(record.steer[1], 4) << "green up is now the up arrow";
 }
-
-INSTANTIATE_TEST_SUITE_P(InAMatchOrNot, BodiesTest, ::testing::Values(1, 0));
 
 TEST_F(ScreensTest, FunctionKeysAreAnswersLikeAnyOther) {
     // F2 opens the screen and is let go at the first prompt: that release answers red left.
@@ -132,7 +119,7 @@ TEST_F(ScreensTest, FunctionKeysAreAnswersLikeAnyOther) {
     keys.erase(keys.begin() + 2, keys.begin() + 4); // red left comes from F2's release instead
     start(keys);
     pump_events();
-    function_keys_handle();
+    function_keys_handle(keyboard_match_keys());
     EXPECT_EQ(keys_now(), (Answers{key_f2, key_f2, 'w', 's', 276, 275, 273, key_f1}));
     EXPECT_EQ(frames(), key_screen_frames) << "F1 at a prompt is an answer, not the info screen";
     EXPECT_EQ(file_text(settings_file_name),
@@ -150,7 +137,7 @@ TEST_F(ScreensTest, AFullDiskIsReportedAndTheKeysStayForTheRun) {
     EXPECT_EQ(testing::internal::GetCapturedStderr(),
               "Zorbit: cannot save the new keys to zorbit.ini: No space left on device\n");
     EXPECT_EQ(keys_now(), letters_and_arrows);
-    EXPECT_EQ(overlay_busy, 0);
+    EXPECT_EQ(overlays.overlay_busy, 0);
 }
 
 TEST_F(ScreensTest, AReadOnlyFileKeepsItsContentAndTheKeysStayForTheRun) {

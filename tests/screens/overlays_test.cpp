@@ -6,26 +6,23 @@ namespace {
 TEST_F(ScreensTest, F1AndF2TogetherOpenOnlyTheInformationScreen) {
     start({key_down(0, key_f1), key_down(0, key_f2), key_up(4000, key_f1), key_up(4000, key_f2)});
     pump_events();
-    function_keys_handle();
+    function_keys_handle(keyboard_match_keys());
     EXPECT_EQ(frames(), info_screen_frames) << "both keys were let go before F2 was looked at";
-    EXPECT_EQ(info_screen_open, 0);
-    EXPECT_EQ(overlay_busy, 0);
+    EXPECT_EQ(overlays.overlay_busy, 0);
 }
 
 TEST_F(ScreensTest, NoScreenOpensOverABusyOverlayOrWithoutItsKey) {
     start({key_down(0, 'a'), key_down(0, key_f1), key_down(0, key_f2)});
     pump_events();
-    overlay_busy = 1;
+    overlays.overlay_busy = 1;
     info_screen_run();
     key_screen_run();
-    info_screen_open = 1;
-    function_keys_handle();
+    function_keys_handle(keyboard_match_keys());
     EXPECT_EQ(frames(), 0);
-    EXPECT_EQ(overlay_busy, 1);
-    EXPECT_EQ(info_screen_open, 1);
-    overlay_busy = info_screen_open = 0;
+    EXPECT_EQ(overlays.overlay_busy, 1);
+    overlays.overlay_busy = 0;
     key_state[key_f1] = key_state[key_f2] = 0;
-    function_keys_handle();
+    function_keys_handle(keyboard_match_keys());
     EXPECT_EQ(frames(), 0) << "a key that is neither F1 nor F2";
 }
 
@@ -36,8 +33,8 @@ TEST_F(ScreensTest, InfoScreenShowsItsPictureAndLeavesTheScreenAsItFoundIt) {
     EXPECT_EQ(frames(), 1 + info_screen_frames);
     EXPECT_EQ(frame_find(curtain_over(before, pattern_pixels(320, 181, 7), 91)), 64 + 91);
     EXPECT_EQ(screen(), before);
-    EXPECT_EQ(scripted_frame_hashes().back(), frame_hash(before.data()));
-    EXPECT_EQ(overlay_busy, 0);
+    EXPECT_EQ(presented_hashes().back(), frame_hash(before.data()));
+    EXPECT_EQ(overlays.overlay_busy, 0);
     EXPECT_EQ(archive_entry_record(10)->ref_count, 0) << "the picture goes when the screen closes";
     EXPECT_EQ(count_held_keys(), 0);
 }
@@ -53,10 +50,10 @@ TEST_F(ScreensTest, CurtainWithoutPictureOrWithAShortOneStaysInsideTheScreen) {
     bitmap_free(narrow);
     EXPECT_EQ(frames(), 1 + 64 + 91 + 95);
     // Picture row 1 lands on screen row 6, as far as the picture reaches.
-    EXPECT_TRUE(
-        std::equal(pixels.begin() + 40, pixels.begin() + 80, back_buffer + 6 * frame_width));
-    EXPECT_EQ(back_buffer[0], bar_upper_colour);
-    EXPECT_EQ(back_buffer[frame_pixels - 1], bar_lower_colour);
+    EXPECT_TRUE(std::equal(pixels.begin() + 40, pixels.begin() + 80,
+                           display.back_buffer + 6 * frame_width));
+    EXPECT_EQ(display.back_buffer[0], bar_upper_colour);
+    EXPECT_EQ(display.back_buffer[frame_pixels - 1], bar_lower_colour);
 }
 
 TEST_F(ScreensTest, FadeMovesEveryChannelOneUnitPerPresentedStep) {
@@ -76,8 +73,8 @@ TEST_F(ScreensTest, FadeMovesEveryChannelOneUnitPerPresentedStep) {
     };
     for (int from : {31, 0}) {
         const int first = frames();
-        std::fill_n(back_buffer, frame_pixels, rgb555(from, from, from));
-        fade_to_image(target.data(), back_buffer);
+        std::fill_n(display.back_buffer, frame_pixels, rgb555(from, from, from));
+        fade_to_image(target.data(), display.back_buffer);
         EXPECT_EQ(frames() - first, 32);
         EXPECT_EQ(screen(), target);
         for (int step : {1, 3, 16}) {
@@ -91,13 +88,13 @@ class KeyPromptTest : public ScreensTest {
   protected:
     void prompt_start(std::vector<ScriptedKey> keys) {
         start(std::move(keys));
-        key_wait_marker = bitmap_from(8, 6, uniform_pixels(8, 6, marker_wait_colour));
-        key_taken_marker = bitmap_from(8, 6, uniform_pixels(8, 6, marker_taken_colour));
+        overlays.key_wait_marker = bitmap_from(8, 6, uniform_pixels(8, 6, marker_wait_colour));
+        overlays.key_taken_marker = bitmap_from(8, 6, uniform_pixels(8, 6, marker_taken_colour));
     }
     void TearDown() override {
-        bitmap_free(key_wait_marker);
-        bitmap_free(key_taken_marker);
-        key_wait_marker = key_taken_marker = nullptr;
+        bitmap_free(overlays.key_wait_marker);
+        bitmap_free(overlays.key_taken_marker);
+        overlays.key_wait_marker = overlays.key_taken_marker = nullptr;
         ScreensTest::TearDown();
     }
 };
@@ -132,7 +129,7 @@ TEST_P(MissingPicturesTest, OverlaysShowWhatTheyCanAndCloseCleanly) {
     EXPECT_EQ(screen(), before);
     EXPECT_EQ(frames(), 1 + info_screen_frames + key_screen_frames);
     EXPECT_EQ(keys_now(), letters_and_arrows);
-    EXPECT_EQ(overlay_busy, 0);
+    EXPECT_EQ(overlays.overlay_busy, 0);
     for (int entry : {10, 18, 19, 20}) {
         EXPECT_EQ(archive_entry_record(entry)->ref_count, 0) << "entry " << entry;
     }

@@ -9,18 +9,18 @@
 #include <filesystem>
 #include <vector>
 
-#include "app/display.h"
-#include "app/game_settings.h"
-#include "app/keyboard.h"
 #include "field/body.h"
 #include "gfx/bitmap.h"
-#include "match/setup.h"
+#include "gfx/display.h"
+#include "gfx/pictures.h"
+#include "input/keyboard.h"
 #include "platform/audio.h"
-#include "platform/clock.h"
-#include "platform/scripted.h"
+#include "platform/platform.h"
 #include "resources/archive.h"
 #include "screens/function_keys.h"
 #include "screens/overlays.h"
+#include "scripted.h"
+#include "settings/game_settings.h"
 #include "sound/sound.h"
 #include "support/scripted_support.h"
 #include "support/test_archive.h"
@@ -53,9 +53,19 @@ inline int frames() {
     return static_cast<int>(scripted_frame_count());
 }
 
+// The hash of every frame presented since the platform started.
+inline std::vector<uint64_t>& presented_hashes() {
+    static std::vector<uint64_t> hashes;
+    return hashes;
+}
+
+inline void presented_hash_keep(void*, const uint16_t* frame, uint64_t) {
+    presented_hashes().push_back(frame_hash(frame));
+}
+
 // Index of the first presented frame equal to the given one at or after from, or -1.
 inline int frame_find(const Frame& frame, size_t from = 0) {
-    const auto& hashes = scripted_frame_hashes();
+    const auto& hashes = presented_hashes();
     const auto found = std::find(hashes.begin() + from, hashes.end(), frame_hash(frame.data()));
     return found == hashes.end() ? -1 : static_cast<int>(found - hashes.begin());
 }
@@ -89,9 +99,10 @@ inline void answers_script(std::vector<ScriptedKey>& keys, const Answers& answer
 
 inline Answers keys_now() {
     auto code = [](int32_t key) { return static_cast<uint32_t>(key); };
-    return {code(red_keys.left), code(red_keys.right),  code(red_keys.up),
-            code(red_keys.down), code(green_keys.left), code(green_keys.right),
-            code(green_keys.up), code(green_keys.down)};
+    return {code(game_settings.red_keys.left),   code(game_settings.red_keys.right),
+            code(game_settings.red_keys.up),     code(game_settings.red_keys.down),
+            code(game_settings.green_keys.left), code(game_settings.green_keys.right),
+            code(game_settings.green_keys.up),   code(game_settings.green_keys.down)};
 }
 
 // Frames each overlay presents: the bar wipe, the curtain, two per prompt, the fade, the close.
@@ -159,48 +170,46 @@ class ScreensTest : public ::testing::Test {
         std::filesystem::create_directories(directory_);
         std::filesystem::current_path(directory_);
         game_settings_reset();
-        sound_disabled = 1;
+        game_settings.sound_disabled = 1;
         key_state.fill(0);
-        overlay_busy = 0;
-        info_screen_open = 0;
-        bodies_live = 0;
-        body_head = nullptr;
+        overlays.overlay_busy = 0;
+        presented_hashes().clear();
     }
 
     void TearDown() override {
-        if (scripted_active()) {
-            scripted_stop();
-        }
+        scripted_stop();
         archive_close();
         sound_clear_samples();
         audio_close();
-        for (Bitmap** bitmap : {&wipe_bar_upper, &wipe_bar_lower, &title_picture, &title_panels}) {
+        for (Bitmap** bitmap : {&pictures.wipe_bar_upper, &pictures.wipe_bar_lower,
+                                &pictures.title_picture, &pictures.title_panels}) {
             bitmap_free(*bitmap);
             *bitmap = nullptr;
         }
-        back_buffer = nullptr;
+        display.back_buffer = nullptr;
         std::filesystem::current_path(old_directory_);
         std::error_code ignored;
         std::filesystem::remove_all(directory_, ignored);
     }
 
     // Starts the scripted platform with these keys and the pictures in a fresh archive.
-    void start(std::vector<ScriptedKey> keys, const ScreenPictures& pictures = {}) {
-        ASSERT_TRUE(test_archive_open(screen_archive_entries(pictures)));
+    void start(std::vector<ScriptedKey> keys, const ScreenPictures& shown = {}) {
+        ASSERT_TRUE(test_archive_open(screen_archive_entries(shown)));
         ScriptedSetup setup;
         std::stable_sort(keys.begin(), keys.end(), [](const ScriptedKey& a, const ScriptedKey& b) {
             return a.tick < b.tick;
         });
         setup.keys = std::move(keys);
         setup.time_limit_ms = 10 * 60 * 1000;
+        setup.sinks.frame = presented_hash_keep;
         scripted_start(setup);
         display_open(320, 200, 15, 0);
         pixel_format_init();
         screen_.assign(frame_pixels, 0);
-        back_buffer = screen_.data();
-        display_set_target(back_buffer);
-        wipe_bar_upper = bitmap_from(5, 6, uniform_pixels(5, 6, bar_upper_colour));
-        wipe_bar_lower = bitmap_from(5, 6, uniform_pixels(5, 6, bar_lower_colour));
+        display.back_buffer = screen_.data();
+        display_set_target(display.back_buffer);
+        pictures.wipe_bar_upper = bitmap_from(5, 6, uniform_pixels(5, 6, bar_upper_colour));
+        pictures.wipe_bar_lower = bitmap_from(5, 6, uniform_pixels(5, 6, bar_lower_colour));
     }
 
     static Bitmap* bitmap_from(int width, int height, const std::vector<uint16_t>& pixels) {
@@ -213,12 +222,12 @@ class ScreensTest : public ::testing::Test {
     // Fills the back buffer with a pattern and presents it: the screen an overlay opens over.
     Frame screen_show_pattern(int seed) {
         const std::vector<uint16_t> pixels = pattern_pixels(frame_width, frame_height, seed);
-        std::copy(pixels.begin(), pixels.end(), back_buffer);
-        display_present(back_buffer);
+        std::copy(pixels.begin(), pixels.end(), display.back_buffer);
+        display_present(display.back_buffer);
         return pixels;
     }
 
-    Frame screen() const { return Frame(back_buffer, back_buffer + frame_pixels); }
+    Frame screen() const { return Frame(display.back_buffer, display.back_buffer + frame_pixels); }
 
     std::filesystem::path directory_;
     std::filesystem::path old_directory_;

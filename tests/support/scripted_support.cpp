@@ -1,6 +1,6 @@
 #include "support/scripted_support.h"
 
-#include "app/display.h"
+#include "gfx/display.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -30,7 +30,7 @@ int ScriptedTest::frame_changed() const {
 
 void ScriptedTest::TearDown() {
     scripted_stop();
-    draw_target = nullptr;
+    display.draw_target = nullptr;
 }
 
 void ScriptedTest::scripted_restart(const ScriptedSetup& setup) {

@@ -2,7 +2,7 @@
 // Test helpers around the scripted backend: a fixture that runs each test on it, key scripts
 // and frame buffers.
 #include "gfx/bitmap.h"
-#include "platform/scripted.h"
+#include "scripted.h"
 
 #include <gtest/gtest.h>
 

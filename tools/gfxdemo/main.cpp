@@ -1,11 +1,11 @@
 // gfxdemo [seconds]: a test card drawn in RGB555, presented in a scaled window until Escape
 // or until the given number of seconds (0 or none: until Escape) has passed.
-#include "app/display.h"
-#include "app/game_settings.h"
-#include "app/keyboard.h"
 #include "gfx/bitmap.h"
+#include "gfx/display.h"
 #include "gfx/sprite.h"
-#include "platform/clock.h"
+#include "input/keyboard.h"
+#include "platform/sdl_platform.h"
+#include "settings/game_settings.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -66,6 +66,7 @@ Bitmap* ball_make() {
 
 int main(int argc, char** argv) {
     long seconds = argc > 1 ? std::strtol(argv[1], nullptr, 10) : 0;
+    platform_use(sdl_platform());
     game_settings_reset();
     display_open(320, 200, 15, 0);
     std::vector<uint16_t> frame(frame_pixels);

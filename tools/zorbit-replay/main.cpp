@@ -12,8 +12,9 @@
 #include <string>
 
 #include "app/startup.h"
-#include "platform/scripted.h"
+#include "gfx/display.h"
 #include "script.h"
+#include "scripted.h"
 
 namespace {
 
@@ -35,43 +36,56 @@ const char* usage_text =
     "                     and file_id.diz written there (default: the current folder)\n"
     "  --frame-ms N       virtual milliseconds each presented frame takes (default 16)\n"
     "  --time-limit MS    end with status 3 once the virtual clock passes MS (default none)\n"
-    "  --hashes FILE      write '<frame> <hash>' per presented frame (FNV-1a 64, hex);\n"
-    "                     FILE - is standard output\n"
+    "  --hashes FILE      write '<frame> <hash>' per frame of a match, its goals, time-up\n"
+    "                     and end screens (FNV-1a 64, hex); FILE - is standard output\n"
     "  --trace FILE       write the game's debug trace lines\n"
     "  --snapshot LIST    frame numbers (from 0, comma separated) to write as PNG\n"
     "  --png PATTERN      printf pattern of the PNG paths (default frame_%06d.png)\n"
     "  --help             this text\n";
 
+// What the run writes, line by line as it happens.
 struct Outputs {
     std::string hashes_path;
     std::string trace_path;
+    std::FILE* hashes = nullptr;
+    std::FILE* trace = nullptr;
+    uint64_t hashed = 0;
 };
 
 Outputs outputs;
 
-void outputs_write() {
+void hash_write(void* context, uint64_t hash) {
+    auto* out = static_cast<Outputs*>(context);
+    std::fprintf(out->hashes, "%llu %016llx\n", static_cast<unsigned long long>(out->hashed++),
+                 static_cast<unsigned long long>(hash));
+}
+
+void trace_write(void* context, const char* line) {
+    std::fputs(line, static_cast<Outputs*>(context)->trace);
+}
+
+std::FILE* output_open(const std::string& path) {
+    return path == "-" ? stdout : std::fopen(path.c_str(), "w");
+}
+
+// False when a file cannot be made; the sinks are set for each file that can.
+bool outputs_open(ScriptedSetup& setup) {
     if (!outputs.hashes_path.empty()) {
-        std::FILE* out =
-            outputs.hashes_path == "-" ? stdout : std::fopen(outputs.hashes_path.c_str(), "w");
-        if (out != nullptr) {
-            const auto& hashes = scripted_frame_hashes();
-            for (size_t i = 0; i < hashes.size(); ++i) {
-                std::fprintf(out, "%zu %016llx\n", i, static_cast<unsigned long long>(hashes[i]));
-            }
-            if (out != stdout) {
-                std::fclose(out);
-            }
+        outputs.hashes = output_open(outputs.hashes_path);
+        if (outputs.hashes == nullptr) {
+            return false;
         }
+        display_hash_sink_set(hash_write, &outputs);
     }
     if (!outputs.trace_path.empty()) {
-        if (std::FILE* out = std::fopen(outputs.trace_path.c_str(), "w")) {
-            for (const std::string& line : scripted_debug_lines()) {
-                std::fputs(line.c_str(), out);
-            }
-            std::fclose(out);
+        outputs.trace = output_open(outputs.trace_path);
+        if (outputs.trace == nullptr) {
+            return false;
         }
+        setup.sinks.context = &outputs;
+        setup.sinks.debug_line = trace_write;
     }
-    std::fflush(stdout);
+    return true;
 }
 
 bool number_list_parse(const std::string& text, std::vector<uint64_t>& numbers) {
@@ -165,8 +179,11 @@ int main(int argc, char** argv) {
     if (!dir.empty() && chdir(dir.c_str()) != 0) {
         return usage_error(("cannot enter " + dir).c_str());
     }
-    // The game ends the process itself (exit or a fatal exit): write what was seen then.
-    std::atexit(outputs_write);
+    if (!outputs_open(setup)) {
+        return usage_error("cannot write the hashes or the trace");
+    }
     scripted_start(setup);
-    return startup_main();
+    const int status = startup_main();
+    std::fflush(nullptr);
+    return status;
 }

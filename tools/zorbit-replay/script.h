@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/scripted.h"
+#include "scripted.h"
 
 // False with a message naming the line when the script is malformed.
 bool key_script_parse(std::istream& in, std::vector<ScriptedKey>& keys, std::string& error);

@@ -1,0 +1,42 @@
+#include "input/match_input.h"
+
+#include "input/keyboard.h"
+#include "platform/platform.h"
+#include "settings/game_settings.h"
+
+namespace {
+
+void keyboard_steer_read(InputRecord* record) {
+    record->steer[0] = keyboard_steer(game_settings.red_keys);
+    record->steer[1] = keyboard_steer(game_settings.green_keys);
+}
+
+} // namespace
+
+void keyboard_input_read(void* context, InputRecord* record) {
+    auto* keyboard = static_cast<KeyboardInput*>(context);
+    const uint32_t now = clock_ticks();
+    pump_events();
+    keyboard_steer_read(record);
+    record->keys = keyboard_match_keys();
+    record->elapsed_ms = static_cast<int32_t>(now - keyboard->last_ticks);
+}
+
+void keyboard_input_refresh(void*, InputRecord* record) {
+    keyboard_steer_read(record);
+    constexpr uint8_t kept = match_key_escape | match_key_f1 | match_key_f2;
+    record->keys = static_cast<uint8_t>((record->keys & kept) | (keyboard_match_keys() & ~kept));
+}
+
+void keyboard_input_resync(void* context) {
+    static_cast<KeyboardInput*>(context)->last_ticks = clock_ticks();
+}
+
+MatchInput keyboard_match_input(KeyboardInput* keyboard) {
+    MatchInput input;
+    input.context = keyboard;
+    input.read = keyboard_input_read;
+    input.refresh = keyboard_input_refresh;
+    input.resync = keyboard_input_resync;
+    return input;
+}

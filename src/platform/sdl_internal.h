@@ -1,0 +1,17 @@
+#pragma once
+// The pieces of the SDL platform, shared between its files.
+#include "platform/platform.h"
+
+#include <cstdint>
+
+bool sdl_video_started();
+const char* sdl_video_open(const VideoMode& mode);
+void sdl_video_present(const uint16_t* frame);
+void sdl_video_lock();
+void sdl_video_unlock();
+void sdl_video_close();
+bool sdl_event_poll(PlatformEvent* event);
+const char* sdl_audio_open(AudioRender render);
+void sdl_audio_lock();
+void sdl_audio_unlock();
+void sdl_audio_close();

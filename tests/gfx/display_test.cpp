@@ -1,0 +1,135 @@
+#include "gfx/display.h"
+#include "platform/sdl_platform.h"
+#include "settings/game_settings.h"
+#include "support/scripted_support.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+namespace {
+
+using Display = ScriptedTest;
+
+TEST_F(Display, OpenSetsTheFrameRate) {
+    game_settings.refresh_rate = 50;
+    EXPECT_EQ(display_open(640, 480, 15, 0), 1);
+    game_settings.refresh_rate = 60;
+    EXPECT_EQ(scripted_frame_rate(), 50);
+    display_open(320, 200, 15, 0);
+}
+
+TEST_F(Display, NullBuffersDoNothing) {
+    uint16_t* before = display.draw_target;
+    EXPECT_EQ(display_set_target(nullptr), 0);
+    EXPECT_EQ(display.draw_target, before);
+    EXPECT_EQ(display_clear(nullptr), 0);
+    EXPECT_EQ(display_present(nullptr), 0);
+    EXPECT_EQ(scripted_frame_count(), 0u);
+}
+
+TEST_F(Display, ClearZeroesTheFrameAndNotOneByteMore) {
+    // Even after asking for a 32-bit depth the buffers stay 16-bit.
+    display_open(320, 200, 32, 0);
+    std::vector<uint16_t> buffer(320 * 200 + 4, 0xABCD);
+    EXPECT_EQ(display_clear(buffer.data()), 1);
+    EXPECT_EQ(std::count(buffer.begin(), buffer.begin() + 320 * 200, 0), 320 * 200);
+    EXPECT_EQ(buffer[320 * 200], 0xABCD);
+    display_open(320, 200, 15, 0);
+}
+
+TEST_F(Display, PixelFormatDescribesRgb555AndTracesTheMasks) {
+    display.pixel_format = PixelFormat{};
+    pixel_format_init();
+    const PixelFormat& f = display.pixel_format;
+    EXPECT_EQ(
+        (std::vector<int>{f.red_mask, f.green_mask, f.blue_mask, f.red_max, f.green_max, f.blue_max,
+                          f.red_shift, f.green_shift, f.blue_shift, f.green_bits}),
+        (std::vector<int>{0x7C00, 0x03E0, 0x001F, 31, 31, 31, 10, 5, 0, 5}));
+    // Red, blue, green: the order the trace has always had.
+    EXPECT_EQ(scripted_debug_lines(),
+              std::vector<std::string>{"RMask 7C00, BMask 001F, GMask 03E0\n"});
+}
+
+// FNV-1a 64 over the little-endian bytes, worked out independently, and only for the frames of a
+// match, handed on as they are shown.
+TEST_F(Display, CountedFramesAreHashedAsTheyAreShown) {
+    std::vector<uint16_t> pattern(320 * 200);
+    for (size_t i = 0; i < pattern.size(); i++) {
+        pattern[i] = static_cast<uint16_t>((i * 37) & 0x7FFF);
+    }
+    std::vector<uint64_t> hashes;
+    display_hash_sink_set(
+        [](void* out, uint64_t hash) { static_cast<std::vector<uint64_t>*>(out)->push_back(hash); },
+        &hashes);
+    display_present(frame.data());
+    EXPECT_TRUE(hashes.empty()) << "the title and overlays are not counted";
+    display_hashing_set(true);
+    display_present(frame.data());
+    display_present(pattern.data());
+    display_hashing_set(false);
+    display_hash_sink_set(nullptr, nullptr);
+    EXPECT_EQ(hashes, (std::vector<uint64_t>{0xb7b725b914373325ULL, 0xda13b1a71028aad5ULL}));
+    EXPECT_EQ(scripted_frame_count(), 3u);
+}
+
+// The real SDL backend under the dummy driver.
+class DisplaySdl : public ::testing::Test {
+  protected:
+    void SetUp() override { platform_use(sdl_platform()); }
+    void TearDown() override {
+        display_close();
+        game_settings.refresh_rate = 60;
+    }
+};
+
+// Fifteen bits is refused and the system's depth taken; sixteen is had as asked.
+TEST_F(DisplaySdl, PresentConvertsTo32And16BitSurfaces) {
+    struct Probe {
+        int x, y;
+        uint32_t at32, at16;
+    };
+    const Probe probes[] = {
+        {0, 0, 0xFF0000, 0xF800},
+        {319, 199, 0xFFFFFF, 0xFFFF},
+        // In 16 bits green gains a bit: 8 becomes 16 of 63.
+        {160, 100, 0x844221, (16u << 11) | (16u << 5) | 4u},
+    };
+    std::vector<uint16_t> buffer(320 * 200, 0);
+    buffer[0] = rgb555(31, 0, 0);
+    buffer[320 * 199 + 319] = 0x7FFF;
+    buffer[320 * 100 + 160] = rgb555(16, 8, 4);
+    game_settings.refresh_rate = 0;
+    for (auto [asked, had] : {std::pair{15, 32}, std::pair{16, 16}}) {
+        ASSERT_EQ(display_open(320, 200, asked, 0), 1);
+        ASSERT_EQ(sdl_video_surface_bits(), had);
+        EXPECT_EQ(display_present(buffer.data()), 1);
+        for (const Probe& probe : probes) {
+            uint32_t value = 0;
+            ASSERT_TRUE(sdl_video_surface_pixel(probe.x, probe.y, &value));
+            EXPECT_EQ(had == 32 ? value & 0xFFFFFF : value, had == 32 ? probe.at32 : probe.at16)
+                << had << " bits at " << probe.x << ", " << probe.y;
+        }
+        display_close();
+    }
+}
+
+using DisplayDeathTest = DisplaySdl;
+
+TEST_F(DisplayDeathTest, SdlThatCannotStartEndsWithOne) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            setenv("SDL_VIDEODRIVER", "no-such-driver", 1);
+            display_open(320, 200, 15, 0);
+        },
+        testing::ExitedWithCode(1), "Zorbit: Could not initialize SDL: ");
+}
+
+TEST_F(DisplayDeathTest, ARefusedModeEndsWithOne) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(display_open(-5, -5, 15, 0), testing::ExitedWithCode(1),
+                "Couldn't set -5x-5x15 video mode: ");
+}
+
+} // namespace

@@ -1,0 +1,161 @@
+#include "gfx/display.h"
+#include "platform/platform.h"
+#include "scripted.h"
+#include "support/scripted_support.h"
+
+#include <gtest/gtest.h>
+#include <png.h>
+
+#include <filesystem>
+
+namespace {
+
+std::vector<uint16_t> pattern_frame() {
+    std::vector<uint16_t> frame(320 * 200);
+    for (size_t i = 0; i < frame.size(); i++) {
+        frame[i] = static_cast<uint16_t>((i * 37) & 0x7FFF);
+    }
+    return frame;
+}
+
+std::vector<PlatformEvent> events_drain() {
+    std::vector<PlatformEvent> events;
+    PlatformEvent event;
+    while (events_poll(&event)) {
+        events.push_back(event);
+    }
+    return events;
+}
+
+using ScriptedBackend = ScriptedTest;
+
+TEST_F(ScriptedBackend, ClockAdvancesOnSleepsAndPresents) {
+    ScriptedSetup setup;
+    setup.frame_ms = 20;
+    scripted_restart(setup);
+    EXPECT_EQ(clock_ticks(), 0u);
+    clock_sleep(15);
+    EXPECT_EQ(clock_ticks(), 15u);
+    video_present(frame.data());
+    video_present(frame.data());
+    EXPECT_EQ(clock_ticks(), 55u);
+    EXPECT_EQ(scripted_frame_count(), 2u);
+    // A missing frame is not a frame.
+    video_present(nullptr);
+    EXPECT_EQ(scripted_frame_count(), 2u);
+}
+
+TEST_F(ScriptedBackend, KeysArriveWhenTheClockReachesTheirTickPushedOnesAtOnce) {
+    ScriptedSetup setup;
+    // Out of order on purpose: the script is delivered by tick, ties in the order given.
+    setup.keys = {{30, 100, false}, {10, 100, true}, {10, 101, true}};
+    scripted_restart(setup);
+    EXPECT_TRUE(events_drain().empty());
+    clock_sleep(10);
+    std::vector<PlatformEvent> first = events_drain();
+    ASSERT_EQ(first.size(), 2u);
+    EXPECT_TRUE(first[0].type == PlatformEventType::key_down && first[0].symbol == 100u &&
+                first[1].symbol == 101u);
+    clock_sleep(19);
+    EXPECT_TRUE(events_drain().empty());
+    clock_sleep(1);
+    std::vector<PlatformEvent> second = events_drain();
+    ASSERT_EQ(second.size(), 1u);
+    EXPECT_EQ(second[0].type, PlatformEventType::key_up);
+
+    scripted_push_key(27, true);
+    std::vector<PlatformEvent> pushed = events_drain();
+    ASSERT_EQ(pushed.size(), 1u);
+    EXPECT_TRUE(pushed[0].type == PlatformEventType::key_down && pushed[0].symbol == 27u);
+}
+
+TEST_F(ScriptedBackend, TheChosenFramesAreWrittenAsPng) {
+    std::string chosen = scripted_temp_path("shot_000001.png");
+    std::string other = scripted_temp_path("shot_000000.png");
+    std::filesystem::remove(chosen);
+    std::filesystem::remove(other);
+    ScriptedSetup setup;
+    setup.snapshot_pattern = scripted_temp_path("shot_%06d.png");
+    setup.snapshot_frames = {1};
+    scripted_restart(setup);
+    std::vector<uint16_t> pattern = pattern_frame();
+    video_present(frame.data());
+    video_present(pattern.data());
+    EXPECT_EQ(scripted_last_frame(), pattern);
+    EXPECT_FALSE(std::filesystem::exists(other));
+
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    ASSERT_TRUE(png_image_begin_read_from_file(&image, chosen.c_str()));
+    EXPECT_EQ(image.width, 320u);
+    EXPECT_EQ(image.height, 200u);
+    image.format = PNG_FORMAT_RGB;
+    std::vector<uint8_t> rgb(PNG_IMAGE_SIZE(image));
+    ASSERT_TRUE(png_image_finish_read(&image, nullptr, rgb.data(), 0, nullptr));
+    // Pixels 0, 37 and 74: 5-bit channels widened with their top bits repeated below.
+    EXPECT_EQ((std::vector<uint8_t>(rgb.begin(), rgb.begin() + 9)),
+              (std::vector<uint8_t>{0, 0, 0, 0, 8, 41, 0, 16, 82}));
+}
+
+TEST_F(ScriptedBackend, NoticesAreRecordedAndPrinted) {
+    testing::internal::CaptureStderr();
+    notice_show("Cannot open resource file", "Zorbit");
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "Zorbit: Cannot open resource file\n");
+    EXPECT_EQ(scripted_notices(), std::vector<std::string>{"Zorbit: Cannot open resource file"});
+}
+
+// The device renders on virtual time, in chunks no longer than a real device's buffer.
+TEST_F(ScriptedBackend, AudioIsRenderedAsVirtualTimePasses) {
+    struct Heard {
+        uint64_t frames = 0;
+        int largest = 0;
+    } heard;
+    ScriptedSetup setup;
+    setup.sinks.context = &heard;
+    setup.sinks.audio = [](void* context, const int16_t*, int count) {
+        auto* h = static_cast<Heard*>(context);
+        h->frames += static_cast<uint64_t>(count);
+        h->largest = std::max(h->largest, count);
+    };
+    scripted_restart(setup);
+    clock_sleep(100);
+    ASSERT_EQ(audio_device_open([](int16_t* frames, int count) {
+                  std::fill(frames, frames + 2 * count, int16_t{0});
+              }),
+              nullptr);
+    clock_sleep(1000);
+    video_present(frame.data()); // 16 ms more
+    EXPECT_EQ(heard.frames, 44100u + 705u) << "1016 ms at 44100 Hz, from the opening on";
+    EXPECT_LE(heard.largest, 512);
+    audio_device_close();
+    clock_sleep(1000);
+    EXPECT_EQ(heard.frames, 44100u + 705u);
+}
+
+TEST_F(ScriptedBackend, StoppedItLeavesAnInertPlatform) {
+    clock_sleep(40);
+    scripted_stop();
+    PlatformEvent event;
+    EXPECT_FALSE(events_poll(&event));
+    EXPECT_EQ(clock_ticks(), 0u);
+}
+
+using ScriptedBackendDeathTest = ScriptedTest;
+
+TEST_F(ScriptedBackendDeathTest, RunsPastTheTimeLimitEndWithStatus3) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    ScriptedSetup setup;
+    setup.time_limit_ms = 100;
+    setup.frame_ms = 16;
+    EXPECT_EXIT(
+        {
+            scripted_start(setup);
+            std::vector<uint16_t> still(320 * 200);
+            for (;;) {
+                video_present(still.data());
+            }
+        },
+        testing::ExitedWithCode(3), "time limit of 100 ms");
+}
+
+} // namespace

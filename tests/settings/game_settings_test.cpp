@@ -1,0 +1,185 @@
+// Start-up settings: what each settings file makes of the game's globals.
+#include "settings/game_settings.h"
+#include "settings/settings_file.h"
+#include "settings/settings_table.h"
+#include "support/test_archive.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <functional>
+#include <string>
+
+namespace {
+
+struct GameSettingsSnapshot {
+    double speed;
+    int32_t length;
+    int32_t fullscreen;
+    int32_t plasma_disabled;
+    int32_t sound_disabled;
+    int32_t music_disabled;
+    PlayerKeys red;
+    PlayerKeys green;
+    int32_t refresh_rate;
+    int32_t video_scale;
+};
+
+GameSettingsSnapshot snapshot_take() {
+    const GameSettings& s = game_settings;
+    return {s.game_speed,     s.game_length, s.fullscreen, s.plasma_disabled, s.sound_disabled,
+            s.music_disabled, s.red_keys,    s.green_keys, s.refresh_rate,    s.video_scale};
+}
+
+// Written out by hand, not taken from the code, so a wrong default shows.
+GameSettingsSnapshot snapshot_defaults() {
+    return {1.0, 84, 1, 0, 0, 0, {276, 275, 273, 274}, {111, 112, 113, 97}, 60, 3};
+}
+
+// One line holding every field, so a failure shows exactly which differ; speed to the last bit.
+std::string snapshot_text(const GameSettingsSnapshot& s) {
+    char text[256];
+    std::snprintf(text, sizeof text,
+                  "speed %.17g length %d fullscreen %d off %d%d%d red %d %d %d %d green %d %d %d "
+                  "%d refresh %d scale %d",
+                  s.speed, s.length, s.fullscreen, s.plasma_disabled, s.sound_disabled,
+                  s.music_disabled, s.red.left, s.red.right, s.red.up, s.red.down, s.green.left,
+                  s.green.right, s.green.up, s.green.down, s.refresh_rate, s.video_scale);
+    return text;
+}
+
+struct StartupCase {
+    const char* name;
+    const char* text;
+    std::function<void(GameSettingsSnapshot&)> change;
+};
+
+void run_cases(const std::vector<StartupCase>& cases) {
+    for (const StartupCase& c : cases) {
+        const std::string path = test_temp_path("zorbit.ini");
+        ASSERT_TRUE(test_write_file(path, {c.text, c.text + std::strlen(c.text)}));
+        SettingsTable* table = settings_load(path.c_str());
+        std::filesystem::remove(path);
+        ASSERT_NE(table, nullptr) << c.name;
+        game_settings_reset();
+        game_settings_apply(table);
+        settings_free(table);
+        GameSettingsSnapshot want = snapshot_defaults();
+        if (c.change) {
+            c.change(want);
+        }
+        EXPECT_EQ(snapshot_text(snapshot_take()), snapshot_text(want)) << c.name;
+    }
+}
+
+TEST(GameSettings, DefaultsBeforeAndAfterReset) {
+    EXPECT_EQ(snapshot_text(snapshot_take()), snapshot_text(snapshot_defaults()));
+    game_settings.game_speed = 3.0;
+    game_settings.game_length = 1;
+    game_settings.fullscreen = 0;
+    game_settings.plasma_disabled = game_settings.sound_disabled = game_settings.music_disabled = 1;
+    game_settings.red_keys = game_settings.green_keys = {1, 2, 3, 4};
+    game_settings.refresh_rate = game_settings.video_scale = 9;
+    game_settings_reset();
+    EXPECT_EQ(snapshot_text(snapshot_take()), snapshot_text(snapshot_defaults()));
+}
+
+TEST(GameSettings, EnableSwitchesTurnOffOnlyOnZero) {
+    run_cases({
+        {"no keys", "[general]\n[audio]\n", nullptr},
+        {"word reads as zero", "[audio]\nenablesound=no\n", [](auto& s) { s.sound_disabled = 1; }},
+        {"empty quotes read as zero", "[audio]\nenablemusic=\"\"\n",
+         [](auto& s) { s.music_disabled = 1; }},
+        {"one, two, minus one leave on",
+         "[general]\nenableplasma=1\n[audio]\nenablesound=2\nenablemusic=-1\n", nullptr},
+        {"all off", "[General]\nEnablePlasma=0\n[Audio]\nEnableSound=0 ; quiet\nEnableMusic='0'\n",
+         [](auto& s) { s.plasma_disabled = s.sound_disabled = s.music_disabled = 1; }},
+        {"wrong section", "[video]\nenablesound=0\n", nullptr},
+    });
+}
+
+TEST(GameSettings, SpeedIsTenthsInSinglePrecision) {
+    run_cases({
+        {"ten", "[general]\ngamespeed=10\n", [](auto& s) { s.speed = 1.0000000149011612; }},
+        {"zero", "[general]\ngamespeed=0\n", [](auto& s) { s.speed = 0.0; }},
+        {"negative", "[general]\ngamespeed=-5\n", [](auto& s) { s.speed = -0.5000000074505806; }},
+        {"minus one is absent", "[general]\ngamespeed=-1\n", nullptr},
+        {"fraction reads its integer part", "[general]\ngamespeed=12.9\n",
+         [](auto& s) { s.speed = 1.2000000178813934; }},
+    });
+}
+
+TEST(GameSettings, LengthAndWindow) {
+    run_cases({
+        {"length", "[general]\ngamelength=120\n", [](auto& s) { s.length = 120; }},
+        {"length negative", "[general]\ngamelength=-30\n", [](auto& s) { s.length = -30; }},
+        {"length minus one", "[general]\ngamelength=-1\n", nullptr},
+        {"length with text", "[general]\ngamelength=90s\n", [](auto& s) { s.length = 90; }},
+        {"windowed", "[Video]\nWindowed=1\n", [](auto& s) { s.fullscreen = 0; }},
+        {"windowed zero", "[video]\nwindowed=0\n", nullptr},
+        {"windowed two", "[video]\nwindowed=2\n", nullptr},
+    });
+}
+
+TEST(GameSettings, PlayerKeys) {
+    run_cases({
+        {"red keys", "[Controls/RedPlayer]\nLeft=97\nRight=100\nUp=119\nDown=115\n",
+         [](auto& s) {
+             s.red = {97, 100, 119, 115};
+         }},
+        {"one green key, rest default", "[controls/greenplayer]\n  up = 273\n",
+         [](auto& s) { s.green.up = 273; }},
+        {"word key code is zero", "[controls/redplayer]\ndown=arrow\n",
+         [](auto& s) { s.red.down = 0; }},
+        {"minus one keeps default", "[controls/redplayer]\nleft=-1\n", nullptr},
+        {"spaces in header hide the keys", "[ controls/redplayer ]\nleft=5\n", nullptr},
+        {"later block wins",
+         "[Controls/RedPlayer]\nLeft=1\nRight=2\n\n; Redefined keys\n[Controls/RedPlayer]\n"
+         "Left=3\n",
+         [](auto& s) {
+             s.red = {3, 2, 273, 274};
+         }},
+    });
+}
+
+TEST(GameSettings, OurVideoKeysNeedSensibleValues) {
+    run_cases({
+        {"refresh rate", "[video]\nrefreshrate=75\n", [](auto& s) { s.refresh_rate = 75; }},
+        {"scale two", "[video]\nscale=2\n", [](auto& s) { s.video_scale = 2; }},
+        {"scale one", "[video]\nscale=1\n", [](auto& s) { s.video_scale = 1; }},
+        {"zero refused", "[video]\nrefreshrate=0\nscale=0\n", nullptr},
+        {"negative refused", "[video]\nrefreshrate=-60\nscale=-2\n", nullptr},
+    });
+}
+
+TEST(GameSettings, ShippedFileLoadsQuietlyAndGivesDefaultsButAWindow) {
+    game_settings_reset();
+    testing::internal::CaptureStderr();
+    game_settings_load(ZORBIT_SOURCE_DIR "/assets/zorbit.ini");
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+    GameSettingsSnapshot want = snapshot_defaults();
+    want.speed = 1.0000000149011612;
+    want.fullscreen = 0;
+    EXPECT_EQ(snapshot_text(snapshot_take()), snapshot_text(want));
+}
+
+TEST(GameSettings, MissingFileKeepsDefaultsAndSaysSo) {
+    // No display: the notice must only print, never wait for a click.
+    unsetenv("DISPLAY");
+    unsetenv("WAYLAND_DISPLAY");
+    const std::string path = test_temp_path("missing.ini");
+    game_settings_reset();
+    testing::internal::CaptureStderr();
+    game_settings_load(path.c_str());
+    const std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(snapshot_text(snapshot_take()), snapshot_text(snapshot_defaults()));
+    EXPECT_NE(err.find("*** error: cannot open file " + path + "\n\n"), std::string::npos) << err;
+    EXPECT_NE(err.find("Zorbit: Cannot open ini file [zorbit.ini], loading defaults!\n"),
+              std::string::npos)
+        << err;
+}
+
+} // namespace
