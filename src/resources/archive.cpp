@@ -18,16 +18,21 @@ constexpr uint32_t record_length = 16;
 // A deflate stream cannot expand by more than this; larger claimed sizes are lies.
 constexpr uint64_t deflate_max_ratio = 1032;
 
-std::FILE* archive_file = nullptr;
-uint64_t archive_file_length = 0;
-bool packed = false;
-std::vector<ArchiveEntry> directory;
+// The one open archive.
+struct Archive {
+    std::FILE* archive_file = nullptr;
+    uint64_t archive_file_length = 0;
+    bool packed = false;
+    std::vector<ArchiveEntry> directory;
+};
+
+Archive archive;
 
 ArchiveEntry* entry_at(int32_t index) {
-    if (!archive_file || index < 0 || uint32_t(index) >= directory.size()) {
+    if (!archive.archive_file || index < 0 || uint32_t(index) >= archive.directory.size()) {
         return nullptr;
     }
-    return &directory[uint32_t(index)];
+    return &archive.directory[uint32_t(index)];
 }
 
 // Length of a regular file, or -1; directories and devices have no meaningful length.
@@ -47,7 +52,7 @@ int64_t file_length(std::FILE* file) {
 }
 
 bool stored_bytes_inside(const ArchiveEntry& entry) {
-    return uint64_t(entry.offset) + entry.stored_length <= archive_file_length;
+    return uint64_t(entry.offset) + entry.stored_length <= archive.archive_file_length;
 }
 
 bool read_stored_bytes(const ArchiveEntry& entry, uint8_t* out) {
@@ -57,10 +62,10 @@ bool read_stored_bytes(const ArchiveEntry& entry, uint8_t* out) {
     if (entry.stored_length == 0) {
         return true;
     }
-    if (std::fseek(archive_file, long(entry.offset), SEEK_SET) != 0) {
+    if (std::fseek(archive.archive_file, long(entry.offset), SEEK_SET) != 0) {
         return false;
     }
-    return std::fread(out, 1, entry.stored_length, archive_file) == entry.stored_length;
+    return std::fread(out, 1, entry.stored_length, archive.archive_file) == entry.stored_length;
 }
 
 // The path of an external entry, which must end with its NUL inside the stored bytes.
@@ -153,21 +158,21 @@ uint8_t* load_contents(const ArchiveEntry& entry) {
     if (archive_entry_is_external(entry)) {
         return load_external(entry);
     }
-    return packed ? load_packed(entry) : load_raw(entry);
+    return archive.packed ? load_packed(entry) : load_raw(entry);
 }
 
 bool read_directory(uint32_t offset, int32_t count) {
-    if (count < 0 || uint64_t(offset) + uint64_t(count) * record_length > archive_file_length) {
+    if (count < 0 || uint64_t(offset) + uint64_t(count) * record_length > archive.archive_file_length) {
         return false;
     }
-    if (std::fseek(archive_file, long(offset), SEEK_SET) != 0) {
+    if (std::fseek(archive.archive_file, long(offset), SEEK_SET) != 0) {
         return false;
     }
-    directory.assign(uint32_t(count), ArchiveEntry{});
-    for (ArchiveEntry& entry : directory) {
+    archive.directory.assign(uint32_t(count), ArchiveEntry{});
+    for (ArchiveEntry& entry : archive.directory) {
         uint8_t record[record_length];
-        if (std::fread(record, 1, record_length, archive_file) != record_length) {
-            directory.clear();
+        if (std::fread(record, 1, record_length, archive.archive_file) != record_length) {
+            archive.directory.clear();
             return false;
         }
         entry.offset = u32_read(record);
@@ -185,19 +190,19 @@ int archive_open(const char* path) {
     if (!path) {
         return 0;
     }
-    archive_file = std::fopen(path, "rb");
-    if (!archive_file) {
+    archive.archive_file = std::fopen(path, "rb");
+    if (!archive.archive_file) {
         return 0;
     }
-    const int64_t length = file_length(archive_file);
+    const int64_t length = file_length(archive.archive_file);
     uint8_t header[header_length];
     bool ok = length >= int64_t(header_length) &&
-              std::fread(header, 1, header_length, archive_file) == header_length;
+              std::fread(header, 1, header_length, archive.archive_file) == header_length;
     if (ok) {
-        archive_file_length = uint64_t(length);
+        archive.archive_file_length = uint64_t(length);
         const bool raw = std::memcmp(header, "KyvR", 4) == 0;
-        packed = std::memcmp(header, "KyvZ", 4) == 0;
-        ok = (raw || packed) && read_directory(u32_read(header + 4), int32_t(u32_read(header + 8)));
+        archive.packed = std::memcmp(header, "KyvZ", 4) == 0;
+        ok = (raw || archive.packed) && read_directory(u32_read(header + 4), int32_t(u32_read(header + 8)));
     }
     if (!ok) {
         archive_close();
@@ -207,16 +212,16 @@ int archive_open(const char* path) {
 }
 
 void archive_close() {
-    if (archive_file) {
-        std::fclose(archive_file);
-        archive_file = nullptr;
+    if (archive.archive_file) {
+        std::fclose(archive.archive_file);
+        archive.archive_file = nullptr;
     }
-    for (ArchiveEntry& entry : directory) {
+    for (ArchiveEntry& entry : archive.directory) {
         std::free(entry.data);
     }
-    directory.clear();
-    packed = false;
-    archive_file_length = 0;
+    archive.directory.clear();
+    archive.packed = false;
+    archive.archive_file_length = 0;
 }
 
 int32_t archive_entry_size(int32_t index) {
@@ -274,11 +279,11 @@ void archive_release_entry(int32_t index) {
 }
 
 int32_t archive_entry_count() {
-    return archive_file ? int32_t(directory.size()) : -1;
+    return archive.archive_file ? int32_t(archive.directory.size()) : -1;
 }
 
 bool archive_is_packed() {
-    return packed;
+    return archive.packed;
 }
 
 const ArchiveEntry* archive_entry_record(int32_t index) {
