@@ -31,6 +31,11 @@ openmpt_module* music = nullptr;
 bool music_playing = false;
 std::array<AudioVoice, audio_voice_count> voices;
 
+// Frames mixed since the closing ramp began; -1 while not fading.
+int fade_mixed = -1;
+// The ramp, then one buffer of silence: once that is asked for, the device has taken the ramp.
+constexpr int fade_end = audio_fade_frames + audio_buffer_frames;
+
 std::vector<std::unique_ptr<AudioSample>> samples;
 std::atomic<AudioTap> tap{nullptr};
 
@@ -84,6 +89,30 @@ void voice_render(AudioVoice& voice, int32_t* mix, int frame_count) {
     }
 }
 
+// Music and effects scale alike, so the balance between them holds. Above the knee the curve
+// starts with slope 1 and flattens towards full scale: no corner, and never the rail itself.
+int16_t mix_limit(int32_t value) {
+    constexpr int64_t room = 32767 - audio_mix_knee;
+    const int64_t over = std::abs(static_cast<int64_t>(value)) - audio_mix_knee;
+    if (over <= 0) {
+        return static_cast<int16_t>(value);
+    }
+    const int64_t bent = audio_mix_knee + over * room / (over + room);
+    return static_cast<int16_t>(value < 0 ? -bent : bent);
+}
+
+// Linear: frame k of the ramp is scaled by (fade_frames - k) / fade_frames, then silence.
+void fade_apply(int16_t* frames, int frame_count) {
+    for (int frame = 0; frame < frame_count; ++frame) {
+        const int gain = std::max(audio_fade_frames - fade_mixed, 0);
+        for (int channel = 0; channel < audio_channels; ++channel) {
+            int16_t& sample = frames[frame * audio_channels + channel];
+            sample = static_cast<int16_t>(sample * gain / audio_fade_frames);
+        }
+        fade_mixed = std::min(fade_mixed + 1, fade_end);
+    }
+}
+
 void mix_chunk(int16_t* frames, int frame_count) {
     std::array<int32_t, audio_buffer_frames * audio_channels> mix;
     music_render(mix.data(), frame_count);
@@ -93,7 +122,21 @@ void mix_chunk(int16_t* frames, int frame_count) {
         }
     }
     for (int i = 0; i < frame_count * audio_channels; ++i) {
-        frames[i] = static_cast<int16_t>(std::clamp(mix[i], -32768, 32767));
+        frames[i] = mix_limit(mix[i]);
+    }
+    if (fade_mixed >= 0) {
+        fade_apply(frames, frame_count);
+    }
+}
+
+// The device closes only once the ramp is out; a device that stops asking for buffers gets a
+// few buffers' grace and is closed anyway.
+void device_drain() {
+    audio_fade_start();
+    const Uint32 deadline =
+        SDL_GetTicks() + 1000 * (fade_end + 4 * audio_buffer_frames) / audio_rate;
+    while (!audio_fade_done() && static_cast<int32_t>(deadline - SDL_GetTicks()) > 0) {
+        SDL_Delay(2);
     }
 }
 
@@ -129,12 +172,14 @@ const char* audio_open() {
         return device_error.c_str();
     }
     device_open = true;
+    fade_mixed = -1;
     SDL_PauseAudio(0);
     return nullptr;
 }
 
 void audio_close() {
     if (device_open) {
+        device_drain();
         SDL_CloseAudio();
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
         device_open = false;
@@ -145,6 +190,7 @@ void audio_close() {
         music = nullptr;
     }
     music_playing = false;
+    fade_mixed = -1;
     samples.clear();
 }
 
@@ -236,6 +282,21 @@ void audio_mix(int16_t* frames, int frame_count) {
         frames += chunk * audio_channels;
         frame_count -= chunk;
     }
+}
+
+void audio_fade_start() {
+    audio_lock();
+    if (fade_mixed < 0) {
+        fade_mixed = 0;
+    }
+    audio_unlock();
+}
+
+bool audio_fade_done() {
+    audio_lock();
+    const bool done = fade_mixed == fade_end;
+    audio_unlock();
+    return done;
 }
 
 void audio_set_tap(AudioTap observer) {
