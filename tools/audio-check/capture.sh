@@ -82,10 +82,15 @@ else
     sleep 1
     hold Escape 0.5
 fi
-for _ in $(seq 100); do
-    kill -0 "$game_pid" 2>/dev/null || break
-    sleep 0.1
+# An Escape may land on a goal or end sequence that lets it pass: ask again until the game is gone.
+for _ in $(seq 10); do
+    for _ in $(seq 20); do
+        kill -0 "$game_pid" 2>/dev/null || break 2
+        sleep 0.1
+    done
+    hold Escape 0.5
 done
+kill -0 "$game_pid" 2>/dev/null && { echo "capture: the game did not quit on Escape" >&2 && exit 1; }
 status=0
 wait "$game_pid" || status=$?
 game_pid=""
