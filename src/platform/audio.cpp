@@ -5,6 +5,7 @@
 #include <libopenmpt/libopenmpt.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <array>
 #include <memory>
 #include <string>
@@ -22,24 +23,31 @@ struct AudioVoice {
     uint64_t step = 0;                   // source frames per device frame, 32.32
 };
 
-bool device_open = false;
-std::string music_error;
+// The ramp, then one buffer of silence: once that is asked for, the device has taken the ramp.
+constexpr int fade_end = audio_fade_frames + audio_buffer_frames;
 
-// Shared with the audio thread: changed only under the audio lock while the device runs.
-openmpt_module* music = nullptr;
-bool music_playing = false;
-std::array<AudioVoice, audio_voice_count> voices;
+struct Mixer {
+    bool device_open = false;
+    std::string music_error;
+    // Shared with the device's renderer: changed only under the device lock while it runs.
+    openmpt_module* music = nullptr;
+    bool music_playing = false;
+    std::array<AudioVoice, audio_voice_count> voices;
+    // Frames mixed since the closing ramp began; -1 while not fading.
+    int fade_mixed = -1;
+    std::vector<std::unique_ptr<AudioSample>> samples;
+};
 
-std::vector<std::unique_ptr<AudioSample>> samples;
+Mixer mixer;
 
 void audio_lock() {
-    if (device_open) {
+    if (mixer.device_open) {
         audio_device_lock();
     }
 }
 
 void audio_unlock() {
-    if (device_open) {
+    if (mixer.device_open) {
         audio_device_unlock();
     }
 }
@@ -47,9 +55,9 @@ void audio_unlock() {
 void music_render(int32_t* mix, int frame_count) {
     std::array<int16_t, audio_buffer_frames * audio_channels> rendered{};
     size_t done = 0;
-    if (music && music_playing) {
+    if (mixer.music && mixer.music_playing) {
         done =
-            openmpt_module_read_interleaved_stereo(music, audio_rate, frame_count, rendered.data());
+            openmpt_module_read_interleaved_stereo(mixer.music, audio_rate, frame_count, rendered.data());
     }
     for (size_t i = 0; i < done * audio_channels; ++i) {
         mix[i] = rendered[i];
@@ -82,54 +90,95 @@ void voice_render(AudioVoice& voice, int32_t* mix, int frame_count) {
     }
 }
 
+// Music and effects scale alike, so the balance between them holds. Above the knee the curve
+// starts with slope 1 and flattens towards full scale: no corner, and never the rail itself.
+int16_t mix_limit(int32_t value) {
+    constexpr int64_t room = 32767 - audio_mix_knee;
+    const int64_t over = std::abs(static_cast<int64_t>(value)) - audio_mix_knee;
+    if (over <= 0) {
+        return static_cast<int16_t>(value);
+    }
+    const int64_t bent = audio_mix_knee + over * room / (over + room);
+    return static_cast<int16_t>(value < 0 ? -bent : bent);
+}
+
+// Linear: frame k of the ramp is scaled by (fade_frames - k) / fade_frames, then silence.
+void fade_apply(int16_t* frames, int frame_count) {
+    for (int frame = 0; frame < frame_count; ++frame) {
+        const int gain = std::max(audio_fade_frames - mixer.fade_mixed, 0);
+        for (int channel = 0; channel < audio_channels; ++channel) {
+            int16_t& sample = frames[frame * audio_channels + channel];
+            sample = static_cast<int16_t>(sample * gain / audio_fade_frames);
+        }
+        mixer.fade_mixed = std::min(mixer.fade_mixed + 1, fade_end);
+    }
+}
+
+// The device closes only once the ramp is out; a device that stops asking for buffers gets a
+// few buffers' grace and is closed anyway.
+void device_drain() {
+    audio_fade_start();
+    const uint32_t deadline =
+        clock_ticks() + 1000 * (fade_end + 4 * audio_buffer_frames) / audio_rate;
+    while (!audio_fade_done() && static_cast<int32_t>(deadline - clock_ticks()) > 0) {
+        clock_sleep(2);
+    }
+}
+
 void mix_chunk(int16_t* frames, int frame_count) {
     std::array<int32_t, audio_buffer_frames * audio_channels> mix;
     music_render(mix.data(), frame_count);
-    for (AudioVoice& voice : voices) {
+    for (AudioVoice& voice : mixer.voices) {
         if (voice.sample) {
             voice_render(voice, mix.data(), frame_count);
         }
     }
     for (int i = 0; i < frame_count * audio_channels; ++i) {
-        frames[i] = static_cast<int16_t>(std::clamp(mix[i], -32768, 32767));
+        frames[i] = mix_limit(mix[i]);
+    }
+    if (mixer.fade_mixed >= 0) {
+        fade_apply(frames, frame_count);
     }
 }
 
 } // namespace
 
 const char* audio_open() {
-    if (device_open) {
+    if (mixer.device_open) {
         return nullptr;
     }
     if (const char* failure = audio_device_open(audio_mix)) {
         return failure;
     }
-    device_open = true;
+    mixer.device_open = true;
+    mixer.fade_mixed = -1;
     return nullptr;
 }
 
 void audio_close() {
-    if (device_open) {
+    if (mixer.device_open) {
+        device_drain();
         audio_device_close();
-        device_open = false;
+        mixer.device_open = false;
     }
-    voices.fill(AudioVoice{});
-    if (music) {
-        openmpt_module_destroy(music);
-        music = nullptr;
+    mixer.voices.fill(AudioVoice{});
+    if (mixer.music) {
+        openmpt_module_destroy(mixer.music);
+        mixer.music = nullptr;
     }
-    music_playing = false;
-    samples.clear();
+    mixer.music_playing = false;
+    mixer.fade_mixed = -1;
+    mixer.samples.clear();
 }
 
 bool audio_is_open() {
-    return device_open;
+    return mixer.device_open;
 }
 
 const char* audio_music_load(const uint8_t* data, size_t size) {
     if (!data || size == 0) {
-        music_error = "no module data";
-        return music_error.c_str();
+        mixer.music_error = "no module data";
+        return mixer.music_error.c_str();
     }
     int error = 0;
     const char* message = nullptr;
@@ -137,16 +186,16 @@ const char* audio_music_load(const uint8_t* data, size_t size) {
                                                                 nullptr, openmpt_error_func_ignore,
                                                                 nullptr, &error, &message, nullptr);
     if (!loaded) {
-        music_error = message ? message : "not a module libopenmpt knows";
+        mixer.music_error = message ? message : "not a module libopenmpt knows";
         openmpt_free_string(message);
-        return music_error.c_str();
+        return mixer.music_error.c_str();
     }
     openmpt_free_string(message);
     openmpt_module_set_repeat_count(loaded, -1);
     audio_lock();
-    openmpt_module* previous = music;
-    music = loaded;
-    music_playing = false;
+    openmpt_module* previous = mixer.music;
+    mixer.music = loaded;
+    mixer.music_playing = false;
     audio_unlock();
     if (previous) {
         openmpt_module_destroy(previous);
@@ -156,9 +205,9 @@ const char* audio_music_load(const uint8_t* data, size_t size) {
 
 void audio_music_play() {
     audio_lock();
-    if (music) {
-        openmpt_module_set_position_seconds(music, 0.0);
-        music_playing = true;
+    if (mixer.music) {
+        openmpt_module_set_position_seconds(mixer.music, 0.0);
+        mixer.music_playing = true;
     }
     audio_unlock();
 }
@@ -169,8 +218,8 @@ AudioSample* audio_sample_make(const uint8_t* pcm, size_t length) {
     }
     auto sample = std::make_unique<AudioSample>();
     sample->pcm.assign(pcm, pcm + length);
-    samples.push_back(std::move(sample));
-    return samples.back().get();
+    mixer.samples.push_back(std::move(sample));
+    return mixer.samples.back().get();
 }
 
 bool audio_sample_play(const AudioSample* sample, int32_t frequency) {
@@ -180,7 +229,7 @@ bool audio_sample_play(const AudioSample* sample, int32_t frequency) {
     const uint64_t step = (static_cast<uint64_t>(frequency) << 32) / audio_rate;
     bool started = false;
     audio_lock();
-    for (AudioVoice& voice : voices) {
+    for (AudioVoice& voice : mixer.voices) {
         if (!voice.sample) {
             voice = AudioVoice{sample, 0, std::max<uint64_t>(step, 1)};
             started = true;
@@ -193,14 +242,14 @@ bool audio_sample_play(const AudioSample* sample, int32_t frequency) {
 
 void audio_voices_stop() {
     audio_lock();
-    voices.fill(AudioVoice{});
+    mixer.voices.fill(AudioVoice{});
     audio_unlock();
 }
 
 int audio_voices_busy() {
     audio_lock();
     const int busy = static_cast<int>(
-        std::count_if(voices.begin(), voices.end(), [](const AudioVoice& v) { return v.sample; }));
+        std::count_if(mixer.voices.begin(), mixer.voices.end(), [](const AudioVoice& v) { return v.sample; }));
     audio_unlock();
     return busy;
 }
@@ -212,4 +261,19 @@ void audio_mix(int16_t* frames, int frame_count) {
         frames += chunk * audio_channels;
         frame_count -= chunk;
     }
+}
+
+void audio_fade_start() {
+    audio_lock();
+    if (mixer.fade_mixed < 0) {
+        mixer.fade_mixed = 0;
+    }
+    audio_unlock();
+}
+
+bool audio_fade_done() {
+    audio_lock();
+    const bool done = mixer.fade_mixed == fade_end;
+    audio_unlock();
+    return done;
 }

@@ -41,3 +41,15 @@ int audio_voices_busy();
 // The mixer itself: fills interleaved stereo frames with the music and the voices. The device
 // calls it; benchmarks and tests may call it while the device is closed.
 void audio_mix(int16_t* frames, int frame_count);
+
+// The mix passes unchanged up to this level; beyond it, it bends towards full scale without
+// reaching it, so music and effects together never clip.
+constexpr int32_t audio_mix_knee = 24576;
+// 30 ms: the last wave dies away instead of stopping with a click.
+constexpr int audio_fade_frames = audio_rate * 30 / 1000;
+// Ramps what the mixer puts out down to silence over audio_fade_frames; closing the device
+// does it and waits for it. Opening or closing the device clears it.
+void audio_fade_start();
+// True once the ramp and one buffer of silence after it have been mixed: a device that asked
+// for that buffer has taken the whole ramp.
+bool audio_fade_done();

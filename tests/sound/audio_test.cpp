@@ -7,7 +7,6 @@
 #include <algorithm>
 #include <cstdlib>
 #include <string>
-#include <utility>
 #include <vector>
 
 namespace {
@@ -43,19 +42,6 @@ TEST_F(AudioMixer, ResamplesWithLinearInterpolation) {
         EXPECT_NEAR(frames[i * 2], expected[i], 2) << "frame " << i;
     }
     EXPECT_EQ(loud_frames(frames), 7) << "the last byte (silence) is held for one step, then ends";
-}
-
-TEST_F(AudioMixer, LoudVoicesSaturateInsteadOfWrapping) {
-    for (const auto& [byte, limit] : {std::pair<uint8_t, int16_t>{255, 32767}, {0, -32768}}) {
-        const std::vector<uint8_t> pcm(4000, byte);
-        AudioSample* sample = audio_sample_make(pcm.data(), pcm.size());
-        for (int i = 0; i < 4; ++i) {
-            audio_sample_play(sample, audio_rate);
-        }
-        const std::vector<int16_t> frames = mix_frames(1000);
-        EXPECT_EQ(std::count(frames.begin(), frames.end(), limit), 2000) << int(byte);
-        audio_voices_stop();
-    }
 }
 
 TEST_F(AudioMixer, ThirtyTwoVoicesAndNoMore) {

@@ -7,6 +7,7 @@ over 99 seconds before it loops back to the intro. The outro ends on the
 dominant and fades the lead out, so the return to the intro is seamless.
 Usage: gen_music.py OUT.mod
 """
+import itertools
 import math
 import random
 import struct
@@ -45,20 +46,26 @@ def to_s8(values, gain=1.0):
 def bass_sample():
     """A plucked saw: eight bright cycles settling into a looped softer cycle."""
     cyc = 64
-    def cycle(bright):
+    def cycle(bright, start=0):
         vals = []
         for i in range(cyc):
-            x = i / cyc
+            x = (i + start) / cyc
             s = 0.0
             for k in range(1, 12):
                 s += (math.sin(2 * math.pi * k * x) / k) * math.exp(-k * (1.0 - bright) * 0.45)
             s += 0.5 * math.sin(2 * math.pi * x)
             vals.append(s * 0.55)
         return vals
+    # The next note cuts this one at any point of a cycle, and the part-cycle left over is an
+    # offset. Starting each cycle where its running sum equals that sum's average makes those
+    # leftovers cancel over many notes instead of all pulling one way.
+    running = list(itertools.accumulate(cycle(0.4)))
+    average = sum(running) / cyc
+    start = min(range(cyc), key=lambda i: abs(running[i] - average)) + 1
     data = []
     for c in range(8):
-        data += cycle(1.0 - c / 8 * 0.6)
-    loop = cycle(0.4)
+        data += cycle(1.0 - c / 8 * 0.6, start)
+    loop = cycle(0.4, start)
     data += loop
     body = to_s8(data)
     return body, len(body) - cyc, cyc
@@ -72,8 +79,11 @@ def lead_sample():
         duty = 0.28 + 0.17 * (1 - abs(c / cycles * 2 - 1))
         raw = [1.0 if (i / cyc) < duty else -1.0 for i in range(cyc)]
         # A soft low-pass keeps the edges from buzzing.
-        for i in range(cyc):
-            data.append(0.25 * raw[i - 1] + 0.5 * raw[i] + 0.25 * raw[(i + 1) % cyc])
+        cycle = [0.25 * raw[i - 1] + 0.5 * raw[i] + 0.25 * raw[(i + 1) % cyc] for i in range(cyc)]
+        # A pulse narrower than half sits below zero on average; centring each cycle keeps
+        # that offset out of the mix, where it would only eat headroom.
+        mean = sum(cycle) / cyc
+        data += [v - mean for v in cycle]
     body = to_s8(data, 0.62)
     return body, 0, len(body)
 
