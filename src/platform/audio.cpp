@@ -5,8 +5,8 @@
 #include <libopenmpt/libopenmpt.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <array>
+#include <cstdlib>
 #include <memory>
 #include <string>
 #include <vector>
@@ -56,8 +56,8 @@ void music_render(int32_t* mix, int frame_count) {
     std::array<int16_t, audio_buffer_frames * audio_channels> rendered{};
     size_t done = 0;
     if (mixer.music && mixer.music_playing) {
-        done =
-            openmpt_module_read_interleaved_stereo(mixer.music, audio_rate, frame_count, rendered.data());
+        done = openmpt_module_read_interleaved_stereo(mixer.music, audio_rate, frame_count,
+                                                      rendered.data());
     }
     for (size_t i = 0; i < done * audio_channels; ++i) {
         mix[i] = rendered[i];
@@ -248,8 +248,8 @@ void audio_voices_stop() {
 
 int audio_voices_busy() {
     audio_lock();
-    const int busy = static_cast<int>(
-        std::count_if(mixer.voices.begin(), mixer.voices.end(), [](const AudioVoice& v) { return v.sample; }));
+    const int busy = static_cast<int>(std::count_if(mixer.voices.begin(), mixer.voices.end(),
+                                                    [](const AudioVoice& v) { return v.sample; }));
     audio_unlock();
     return busy;
 }

@@ -162,7 +162,8 @@ uint8_t* load_contents(const ArchiveEntry& entry) {
 }
 
 bool read_directory(uint32_t offset, int32_t count) {
-    if (count < 0 || uint64_t(offset) + uint64_t(count) * record_length > archive.archive_file_length) {
+    if (count < 0 ||
+        uint64_t(offset) + uint64_t(count) * record_length > archive.archive_file_length) {
         return false;
     }
     if (std::fseek(archive.archive_file, long(offset), SEEK_SET) != 0) {
@@ -202,7 +203,8 @@ int archive_open(const char* path) {
         archive.archive_file_length = uint64_t(length);
         const bool raw = std::memcmp(header, "KyvR", 4) == 0;
         archive.packed = std::memcmp(header, "KyvZ", 4) == 0;
-        ok = (raw || archive.packed) && read_directory(u32_read(header + 4), int32_t(u32_read(header + 8)));
+        ok = (raw || archive.packed) &&
+             read_directory(u32_read(header + 4), int32_t(u32_read(header + 8)));
     }
     if (!ok) {
         archive_close();
