@@ -37,7 +37,8 @@ void tap(const int16_t* frames, int count) {
 TEST(SdlAudio, TheDevicePullsShortBuffersFromTheRenderer) {
     platform_use(sdl_platform());
     sdl_audio_set_tap(tap);
-    ASSERT_EQ(audio_device_open(render), nullptr);
+    const char* failure = audio_device_open(render);
+    ASSERT_EQ(failure, nullptr) << failure;
     {
         std::unique_lock<std::mutex> guard(pulled.lock);
         // Generous: the device asks every 12 ms; only a broken device takes seconds.
