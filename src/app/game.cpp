@@ -14,10 +14,12 @@
 #include "screens/title.h"
 #include "sound/sound.h"
 
-void game_setup() {
+void game_setup(const std::string& text_folder) {
     plasma_make();
-    archive_extract_text(1, "readme");
-    archive_extract_text(0, "file_id.diz");
+    if (!text_folder.empty()) {
+        archive_extract_text(1, (text_folder + "/readme").c_str());
+        archive_extract_text(0, (text_folder + "/file_id.diz").c_str());
+    }
     sound_start();
     pixel_format_init();
     display_back_buffer_make();
@@ -32,7 +34,7 @@ void match_cycle() {
     key_state.fill(0);
     KeyboardInput keyboard;
     const MatchInput input = keyboard_match_input(&keyboard);
-    while (title_screen_run() != TitleChoice::quit) {
+    while (!quit_asked() && title_screen_run() != TitleChoice::quit) {
         match_play(input);
     }
 }
@@ -49,8 +51,8 @@ int program_exit() {
     return 0;
 }
 
-int game_run() {
-    game_setup();
+int game_run(const std::string& text_folder) {
+    game_setup(text_folder);
     match_cycle();
     return program_exit();
 }

@@ -1,7 +1,7 @@
 #include "app/startup.h"
 #include "platform/sdl_platform.h"
 
-int main(int, char**) {
+int main(int argc, char** argv) {
     platform_use(sdl_platform());
-    return startup_main();
+    return startup_main(argc, argv);
 }

@@ -1,6 +1,7 @@
 #include "gfx/display.h"
 
 #include "gfx/bitmap.h"
+#include "gfx/image.h"
 #include "platform/platform.h"
 #include "platform/system.h"
 #include "settings/game_settings.h"
@@ -12,6 +13,8 @@ Display display;
 
 namespace {
 
+constexpr int32_t window_icon_entry = 32;
+
 uint16_t mask_shift(uint16_t mask) {
     return mask == 0 ? 0 : static_cast<uint16_t>(std::countr_zero(mask));
 }
@@ -19,14 +22,23 @@ uint16_t mask_shift(uint16_t mask) {
 } // namespace
 
 int display_open(int32_t width, int32_t height, int32_t bits, int32_t fullscreen) {
-    const VideoMode mode{"Zorbit (SDL)",
-                         width,
-                         height,
-                         bits,
-                         fullscreen == 1,
-                         game_settings.video_scale,
-                         game_settings.refresh_rate};
-    if (const char* failure = video_open(mode)) {
+    VideoMode mode{"Zorbit (SDL)",
+                   width,
+                   height,
+                   bits,
+                   fullscreen == 1,
+                   game_settings.video_scale,
+                   game_settings.refresh_rate};
+    // The window's icon comes from the archive when it holds one.
+    Bitmap* icon = image_load(window_icon_entry);
+    if (icon != nullptr) {
+        mode.icon = icon->pixels;
+        mode.icon_width = icon->width;
+        mode.icon_height = icon->height;
+    }
+    const char* failure = video_open(mode);
+    image_release(icon, window_icon_entry);
+    if (failure != nullptr) {
         fatal_error(1, "%s", failure);
     }
     return 1;

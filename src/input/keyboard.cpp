@@ -10,6 +10,8 @@ std::array<uint8_t, key_count> key_state{};
 
 namespace {
 
+bool quit_seen = false;
+
 // A code is held as the body's 16-bit key field would hold it: -1 (none) and codes beyond the
 // table never are.
 bool key_held(int32_t code) {
@@ -32,6 +34,8 @@ void pump_events() {
     while (events_poll(&event)) {
         if (event.type == PlatformEventType::key_down || event.type == PlatformEventType::key_up) {
             key_event(event.symbol, event.type == PlatformEventType::key_down);
+        } else if (event.type == PlatformEventType::quit) {
+            quit_seen = true;
         }
     }
 }
@@ -44,7 +48,7 @@ int32_t count_held_keys() {
 void wait_keys_released() {
     for (;;) {
         pump_events();
-        if (count_held_keys() == 0) {
+        if (count_held_keys() == 0 || quit_seen) {
             return;
         }
         delay_ms(1);
@@ -56,7 +60,7 @@ void wait_key_change() {
     delay_ms(10);
     for (;;) {
         pump_events();
-        if (key_state != before) {
+        if (key_state != before || quit_seen) {
             return;
         }
         delay_ms(1);
@@ -74,4 +78,12 @@ uint8_t keyboard_match_keys() {
         (key_state[key_escape] ? match_key_escape : 0) | (key_state[key_f1] ? match_key_f1 : 0) |
         (key_state[key_f2] ? match_key_f2 : 0) | (key_state[key_f11] ? match_key_f11 : 0) |
         (key_state[key_f12] ? match_key_f12 : 0));
+}
+
+bool quit_asked() {
+    return quit_seen;
+}
+
+void quit_forget() {
+    quit_seen = false;
 }

@@ -18,8 +18,15 @@ extern std::array<uint8_t, key_count> key_state;
 
 void pump_events();
 int32_t count_held_keys();
+// Both waits also end once the program is asked to end.
 void wait_keys_released();
 void wait_key_change();
+
+// True once the window's close button, SIGINT or SIGTERM asked the program to end: every wait
+// and loop then winds down to program_exit.
+bool quit_asked();
+// Forgets it (tests that go on after one).
+void quit_forget();
 
 // The steering bits the held keys give one side, and the match keys held.
 uint8_t keyboard_steer(const PlayerKeys& keys);

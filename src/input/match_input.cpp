@@ -18,7 +18,8 @@ void keyboard_input_read(void* context, InputRecord* record) {
     const uint32_t now = clock_ticks();
     pump_events();
     keyboard_steer_read(record);
-    record->keys = keyboard_match_keys();
+    // Asked to end, the match ends as on Escape, and the program after it.
+    record->keys = keyboard_match_keys() | (quit_asked() ? match_key_escape : 0);
     record->elapsed_ms = static_cast<int32_t>(now - keyboard->last_ticks);
 }
 

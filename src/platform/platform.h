@@ -30,6 +30,10 @@ struct VideoMode {
     bool fullscreen;
     int32_t scale;      // window scale factor; 0 or less: the largest that fits the desktop
     int32_t frame_rate; // presents are paced to this; 0 or less: unpaced
+    // The window's icon, RGB555 with 0 transparent; none when null.
+    const uint16_t* icon = nullptr;
+    int32_t icon_width = 0;
+    int32_t icon_height = 0;
 };
 
 // Fills interleaved stereo frames at 44100 Hz; a device calls it whenever it needs sound.

@@ -11,6 +11,11 @@ void sdl_video_lock();
 void sdl_video_unlock();
 void sdl_video_close();
 bool sdl_event_poll(PlatformEvent* event);
+// SIGINT and SIGTERM become a quit event, as the close button is.
+void sdl_signals_catch();
+// The window's own keys: full screen and back, and a picture of what is shown.
+void sdl_video_toggle_fullscreen();
+void sdl_video_screenshot();
 const char* sdl_audio_open(AudioRender render);
 void sdl_audio_lock();
 void sdl_audio_unlock();

@@ -41,27 +41,3 @@ constexpr Platform sdl = {
 const Platform* sdl_platform() {
     return &sdl;
 }
-
-bool sdl_event_poll(PlatformEvent* event) {
-    // Without the video subsystem there is no event queue to read.
-    if (!sdl_video_started()) {
-        return false;
-    }
-    SDL_Event sdl_event;
-    while (SDL_PollEvent(&sdl_event)) {
-        switch (sdl_event.type) {
-        case SDL_KEYDOWN:
-        case SDL_KEYUP:
-            *event = PlatformEvent{sdl_event.type == SDL_KEYDOWN ? PlatformEventType::key_down
-                                                                 : PlatformEventType::key_up,
-                                   static_cast<uint32_t>(sdl_event.key.keysym.sym), 0, 0, 0};
-            return true;
-        case SDL_QUIT:
-            *event = PlatformEvent{PlatformEventType::quit, 0, 0, 0, 0};
-            return true;
-        default:
-            break;
-        }
-    }
-    return false;
-}

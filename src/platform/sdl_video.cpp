@@ -1,15 +1,21 @@
+#include "platform/frame.h"
 #include "platform/frame_convert.h"
+#include "platform/frame_png.h"
+#include "platform/paths.h"
 #include "platform/sdl_internal.h"
 #include "platform/sdl_platform.h"
 
 #include <SDL.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstddef>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <string>
 #include <thread>
+#include <vector>
 
 namespace {
 
@@ -19,7 +25,8 @@ struct SdlVideo {
     bool started = false;
     SDL_Surface* screen = nullptr;
     FrameConverter converter;
-    int window_scale = 0;
+    int window_scale = 1;
+    bool fullscreen = false;
     int frame_rate = 60;
     bool pacing = false;
     pacer_clock::time_point next_frame;
@@ -76,21 +83,70 @@ void pace_frame() {
     sdl_video.next_frame += period;
 }
 
-bool video_start(int scale) {
-    environment_default("SDL12COMPAT_SYNC_TO_VBLANK", "1");
-    // SDL would turn SIGINT and SIGTERM into quit events, which the game drops: Ctrl+C and a
-    // session's shutdown must still end it.
-    environment_default("SDL_NO_SIGNAL_HANDLERS", "1");
-    if (scale > 0) {
-        environment_default("SDL12COMPAT_WINDOW_SCALING", std::to_string(scale));
-        environment_default("SDL12COMPAT_SCALE_METHOD", "nearest");
+// SDL falls back to drawing off-screen when it finds no display; unless the user asked for such
+// a driver, the game would run invisibly.
+const char* display_missing() {
+    char name[32] = "";
+    SDL_VideoDriverName(name, sizeof name);
+    const std::string driver = name;
+    const char* asked = std::getenv("SDL_VIDEODRIVER");
+    if ((driver != "offscreen" && driver != "dummy") || (asked != nullptr && driver == asked)) {
+        return nullptr;
     }
+    sdl_video.error = "no display: SDL found no screen to draw on (" + driver +
+                      " driver); is DISPLAY or WAYLAND_DISPLAY set?";
+    return sdl_video.error.c_str();
+}
+
+bool video_start() {
+    environment_default("SDL12COMPAT_SYNC_TO_VBLANK", "1");
+    // SIGINT and SIGTERM end the game through our own handler, as the close button does.
+    environment_default("SDL_NO_SIGNAL_HANDLERS", "1");
     if (SDL_Init(SDL_INIT_VIDEO) < 0) {
         sdl_video.error = std::string("Could not initialize SDL: ") + SDL_GetError() + ".";
         return false;
     }
     sdl_video.started = true;
     return true;
+}
+
+// The largest whole factor of 320 x 200 that fits the desktop; 0 when its size is unknown.
+int scale_largest(int width, int height) {
+    const SDL_VideoInfo* info = SDL_GetVideoInfo();
+    if (info == nullptr || info->current_w <= 0 || info->current_h <= 0) {
+        return 0;
+    }
+    return std::max(1, std::min(info->current_w / width, info->current_h / height));
+}
+
+// Asked for 0 or less: the largest; more than fits: the largest, with a word on stderr.
+void scale_choose(const VideoMode& mode) {
+    const int largest = scale_largest(mode.width, mode.height);
+    int scale = mode.scale;
+    if (largest > 0 && (scale <= 0 || scale > largest)) {
+        if (scale > largest) {
+            std::fprintf(stderr, "Zorbit: a scale of %d does not fit the desktop; using %d\n",
+                         scale, largest);
+        }
+        scale = largest;
+    }
+    sdl_video.window_scale = std::max(scale, 1);
+    environment_default("SDL12COMPAT_WINDOW_SCALING", std::to_string(sdl_video.window_scale));
+    environment_default("SDL12COMPAT_SCALE_METHOD", "nearest");
+}
+
+void icon_set(const VideoMode& mode) {
+    if (mode.icon == nullptr || mode.icon_width <= 0 || mode.icon_height <= 0) {
+        return;
+    }
+    SDL_Surface* icon = SDL_CreateRGBSurfaceFrom(
+        const_cast<uint16_t*>(mode.icon), mode.icon_width, mode.icon_height, 16,
+        mode.icon_width * 2, rgb555_red_mask, rgb555_green_mask, rgb555_blue_mask, 0);
+    if (icon != nullptr) {
+        SDL_SetColorKey(icon, SDL_SRCCOLORKEY, 0);
+        SDL_WM_SetIcon(icon, nullptr);
+        SDL_FreeSurface(icon);
+    }
 }
 
 SDL_Surface* video_mode_set(const VideoMode& mode) {
@@ -122,15 +178,23 @@ bool sdl_video_started() {
 }
 
 const char* sdl_video_open(const VideoMode& mode) {
-    if (!sdl_video.started && !video_start(mode.scale)) {
+    if (!sdl_video.started && !video_start()) {
         return sdl_video.error.c_str();
     }
+    if (const char* missing = display_missing()) {
+        sdl_video_close();
+        return missing;
+    }
+    scale_choose(mode);
+    icon_set(mode);
+    sdl_signals_catch();
     SDL_Surface* screen = video_mode_set(mode);
     if (screen == nullptr) {
         sdl_video_close();
         return sdl_video.error.c_str();
     }
     sdl_video.screen = screen;
+    sdl_video.fullscreen = mode.fullscreen;
     sdl_video.frame_rate = mode.frame_rate;
     sdl_video.pacing = false;
     converter_prepare(screen);
@@ -194,4 +258,73 @@ bool sdl_video_surface_pixel(int x, int y, uint32_t* value) {
     }
     *value = result;
     return true;
+}
+
+void sdl_video_toggle_fullscreen() {
+    if (sdl_video.screen != nullptr && SDL_WM_ToggleFullScreen(sdl_video.screen) != 0) {
+        sdl_video.fullscreen = !sdl_video.fullscreen;
+        trace("Video: %s\n", sdl_video.fullscreen ? "full screen" : "windowed");
+    }
+}
+
+namespace {
+
+// The shown frame read back from the surface: each channel's top five bits are the game's own.
+std::vector<uint16_t> surface_frame() {
+    std::vector<uint16_t> frame(frame_pixels, 0);
+    SDL_Surface* screen = sdl_video.screen;
+    const int width = std::min(screen->w, int(frame_width));
+    const int height = std::min(screen->h, int(frame_height));
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            uint32_t value = 0;
+            sdl_video_surface_pixel(x, y, &value);
+            Uint8 r = 0, g = 0, b = 0;
+            SDL_GetRGB(value, screen->format, &r, &g, &b);
+            frame[y * frame_width + x] =
+                static_cast<uint16_t>((r >> 3) << 10 | (g >> 3) << 5 | b >> 3);
+        }
+    }
+    return frame;
+}
+
+// The pictures folder, or the user's data folder when that cannot be made.
+std::string screenshot_folder() {
+    for (UserFolder which : {UserFolder::pictures, UserFolder::data}) {
+        const std::string folder = user_folder(which);
+        if (!folder.empty() && folder_make(folder, nullptr)) {
+            return folder;
+        }
+    }
+    return "";
+}
+
+std::string screenshot_path(const std::string& folder) {
+    char stamp[32];
+    const std::time_t now = std::time(nullptr);
+    std::strftime(stamp, sizeof stamp, "%Y-%m-%d-%H%M%S", std::localtime(&now));
+    std::string path = folder + "/zorbit-" + stamp + ".png";
+    for (int n = 2; file_exists(path); ++n) {
+        path = folder + "/zorbit-" + stamp + "-" + std::to_string(n) + ".png";
+    }
+    return path;
+}
+
+} // namespace
+
+void sdl_video_screenshot() {
+    if (sdl_video.screen == nullptr || SDL_LockSurface(sdl_video.screen) != 0) {
+        std::fprintf(stderr, "Zorbit: no screenshot: the picture cannot be read back\n");
+        return;
+    }
+    const std::vector<uint16_t> frame = surface_frame();
+    SDL_UnlockSurface(sdl_video.screen);
+    const std::string folder = screenshot_folder();
+    const std::string path = screenshot_path(folder);
+    if (folder.empty() || !frame_write_png(frame.data(), path.c_str(), sdl_video.window_scale)) {
+        std::fprintf(stderr, "Zorbit: cannot save a screenshot in %s\n", folder.c_str());
+        return;
+    }
+    std::printf("Zorbit: screenshot saved as %s\n", path.c_str());
+    std::fflush(stdout);
 }

@@ -97,7 +97,8 @@ void channel_step(uint16_t* current, int index, uint16_t target, uint16_t value,
     }
 }
 
-void keys_ask() {
+// False when the program was asked to end before every key was given.
+bool keys_ask() {
     PlayerKeys& red = game_settings.red_keys;
     PlayerKeys& green = game_settings.green_keys;
     const std::array<KeyPromptPlace, 8> places{{
@@ -110,9 +111,19 @@ void keys_ask() {
         {&green.up, 205, 135},
         {&green.down, 205, 157},
     }};
+    // Asked to end, the screen stops asking and the keys as they were stay.
+    const PlayerKeys red_before = red;
+    const PlayerKeys green_before = green;
     for (const KeyPromptPlace& place : places) {
-        *place.setting = key_prompt(place.x, place.y);
+        const int key = key_prompt(place.x, place.y);
+        if (quit_asked()) {
+            red = red_before;
+            green = green_before;
+            return false;
+        }
+        *place.setting = key;
     }
+    return true;
 }
 
 // Where a plain file ends (0 when there is none yet), so a block that fails halfway can be cut
@@ -169,6 +180,9 @@ int key_prompt(int x, int y) {
         key = key_changed_highest(before);
         if (key != 0) {
             break;
+        }
+        if (quit_asked()) {
+            return 0;
         }
         delay_ms(1);
     }
@@ -259,7 +273,7 @@ void key_screen_run() {
     curtain_open(keys_picture, 80);
     // The keyboard's steering reads the keys afresh every frame, so a match in progress
     // steers with the new keys from its next frame on.
-    keys_ask();
+    const bool asked = keys_ask();
     fade_to_image(saved.data(), display.back_buffer);
     screen_restore(saved);
     image_release(keys_picture, keys_picture_entry);
@@ -267,7 +281,9 @@ void key_screen_run() {
     image_release(overlays.key_wait_marker, key_wait_marker_entry);
     overlays.key_taken_marker = nullptr;
     overlays.key_wait_marker = nullptr;
-    key_block_append(game_settings.settings_path.c_str());
+    if (asked) {
+        key_block_append(game_settings.settings_path.c_str());
+    }
     overlays.overlay_busy = 0;
     display_present(display.back_buffer);
     display_hashing_set(hashing);

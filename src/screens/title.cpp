@@ -93,7 +93,7 @@ bool key_state_any_down() {
 
 // In the panel cycle a key held now ends the step and marks the screen to stop.
 bool step_stopped(TitleState& title) {
-    const bool held = count_held_keys() != 0;
+    const bool held = count_held_keys() != 0 || quit_asked();
     title.stop_mark = title.stop_mark || held;
     return held;
 }
@@ -129,7 +129,7 @@ void reveal_run(TitleState& title) {
         reveal_pass(title, f);
         pump_events();
         function_keys_handle(keyboard_match_keys());
-        if (key_state[key_escape] == 1) {
+        if (key_state[key_escape] == 1 || quit_asked()) {
             title.stop_mark = true;
             title.quit_mark = true;
             return;
@@ -201,7 +201,7 @@ void panels_run(TitleState& title) {
         panel_next(title);
         wipe_falling(title);
         panel_hold(title);
-        if (key_state[key_escape] != 0) {
+        if (key_state[key_escape] != 0 || quit_asked()) {
             title.quit_mark = true;
         }
     }

@@ -856,6 +856,32 @@ def marker(waiting):
     return cv
 
 
+# ---------------------------------------------------------------- small font and window icon
+
+FONT_FIRST, FONT_COUNT = 32, 64  # ASCII space to underscore; lower case is drawn as upper
+
+
+def small_font():
+    """One row of 6 x 8 cells, white on black (black is transparent when drawn)."""
+    cv = Canvas(FONT_COUNT * pixfont.ADVANCE, 8)
+    for i in range(FONT_COUNT):
+        text(cv, i * pixfont.ADVANCE, 0, chr(FONT_FIRST + i), WHITE)
+    return cv
+
+
+def window_icon(sprite):
+    """The red player, as large as a 32 x 32 icon takes it whole."""
+    cv = Canvas(32, 32)
+    zoom = max(1, min(32 // sprite.w, 32 // sprite.h))
+    ox, oy = (32 - sprite.w * zoom) // 2, (32 - sprite.h * zoom) // 2
+    for y in range(sprite.h * zoom):
+        for x in range(sprite.w * zoom):
+            c = sprite.get(x // zoom, y // zoom)
+            if c != (0, 0, 0):
+                cv.put(ox + x, oy + y, c)
+    return cv
+
+
 # ---------------------------------------------------------------- main
 
 
@@ -889,6 +915,8 @@ def main():
         ("28_end_press_key.png", end_picture_b(), True),
         ("29_time_up.png", time_up_a(), True),
         ("30_time_up_rule.png", time_up_b(), True),
+        ("31_small_font.png", small_font(), False),
+        ("32_window_icon.png", window_icon(red), False),
     ]
     for name, cv, zoom_safe in jobs:
         cv.save(out / name, zoom_safe)

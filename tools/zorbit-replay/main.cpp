@@ -179,11 +179,13 @@ int main(int argc, char** argv) {
     if (!dir.empty() && chdir(dir.c_str()) != 0) {
         return usage_error(("cannot enter " + dir).c_str());
     }
+    // The game folder holds everything, as a portable game's does.
+    const GameFiles files{"zrb.res", "zorbit.ini", "."};
     if (!outputs_open(setup)) {
         return usage_error("cannot write the hashes or the trace");
     }
     scripted_start(setup);
-    const int status = startup_main();
+    const int status = startup_run(Options{}, files);
     std::fflush(nullptr);
     return status;
 }

@@ -16,14 +16,18 @@ const char* const verify_usage =
     "\n"
     "Checks everything the game relies on: at least 31 entries, all loadable; texts 0 and 1\n"
     "decode to text; the module (2) loads in libopenmpt; the effects (3 to 5) are not empty;\n"
-    "every picture (7 to 30) is well formed, has the size its screen needs, and stays on the\n"
-    "320 x 200 screen wherever the game zooms it in. Prints one line per problem; warnings\n"
+    "every picture (7 to 30, and the small font 31 and the window icon 32 when present) is well\n"
+    "formed, has the size its screen needs, and stays on the 320 x 200 screen wherever the game\n"
+    "zooms it in. Prints one line per problem; warnings\n"
     "do not fail. Exit status 0 when no error was found, 1 otherwise. External entries are\n"
     "looked up from the working folder, as the game does.\n";
 
 namespace {
 
 constexpr int32_t required_entries = 31;
+// The small font (31) and the window icon (32): used when there, not missed when not.
+constexpr int32_t optional_first = 31;
+constexpr int32_t optional_count = 2;
 constexpr int screen_width = 320;
 constexpr int screen_height = 200;
 
@@ -103,7 +107,10 @@ void check_contents(Report* report, std::map<int32_t, ImageEntryHeader>* picture
             if (index < required_entries && index != 6) {
                 report_error(report, index, "cannot be loaded");
             } else {
-                report_warning(report, index, "cannot be loaded (the game does not use it)");
+                report_warning(report, index,
+                               index == 6 || index >= optional_first + optional_count
+                                   ? "cannot be loaded (the game does not use it)"
+                                   : "cannot be loaded (the game plays on without it)");
             }
             continue;
         }
@@ -138,6 +145,7 @@ constexpr SizeRule size_rules[] = {
     {21, "clock bar", 101, 8, true},
     {24, "first goal animation strip", 43, 962, true},
     {23, "second goal animation strip", 31, 962, true},
+    {31, "small font", 384, 8, true},
 };
 
 void check_sizes(Report* report, const std::map<int32_t, ImageEntryHeader>& pictures) {
