@@ -1,0 +1,336 @@
+#include <gtest/gtest.h>
+#include <zlib.h>
+
+#include <bit>
+#include <climits>
+#include <cstdio>
+#include <functional>
+
+#include "record/recording.h"
+#include "support/test_archive.h"
+
+// Test-only: lets whole matches be compared at once.
+bool operator==(const InputRecord& a, const InputRecord& b) {
+    return a.steer[0] == b.steer[0] && a.steer[1] == b.steer[1] && a.keys == b.keys &&
+           a.elapsed_ms == b.elapsed_ms;
+}
+
+namespace {
+
+constexpr uint64_t hand_hash = 0x1122334455667788;
+
+void put32(std::vector<uint8_t>& out, uint32_t value) {
+    for (int i = 0; i < 4; ++i) {
+        out.push_back(uint8_t(value >> (8 * i)));
+    }
+}
+
+void put64(std::vector<uint8_t>& out, uint64_t value) {
+    put32(out, uint32_t(value));
+    put32(out, uint32_t(value >> 32));
+}
+
+std::vector<uint8_t> chunk(uint8_t type, const std::vector<uint8_t>& payload) {
+    std::vector<uint8_t> out = {type, uint8_t(payload.size()), uint8_t(payload.size() >> 8)};
+    out.insert(out.end(), payload.begin(), payload.end());
+    put32(out, uint32_t(crc32(0, out.data(), uInt(out.size()))));
+    return out;
+}
+
+std::vector<uint8_t> header_payload(int32_t refresh_rate = 60) {
+    std::vector<uint8_t> out;
+    put64(out, hand_hash);
+    put64(out, std::bit_cast<uint64_t>(1.0));
+    put32(out, 84);
+    out.push_back(0);
+    put32(out, uint32_t(refresh_rate));
+    out.insert(out.end(), {5, '1', '.', '0', '.', '0'});
+    return out;
+}
+
+std::vector<uint8_t> carry_payload(int32_t marker_frame = 29, int32_t plasma_rows = 200) {
+    std::vector<uint8_t> out;
+    for (uint32_t value : {0x12345678u, uint32_t(marker_frame), 15u, 1u}) {
+        put32(out, value);
+    }
+    out.insert(out.end(), {10, 90});
+    put32(out, uint32_t(plasma_rows));
+    for (double value : {0.5, -0.01, 0.5, 0.3}) {
+        put64(out, std::bit_cast<uint64_t>(value));
+    }
+    return out;
+}
+
+// Side 1 left, side 2 up, a run of 17/16/17 ms, F1 down, base + 15, then INT32_MAX.
+const std::vector<uint8_t> hand_frames = {0x21, 0x34, 0x8D, 0x42, 0x7F,
+                                          0x01, 0xFF, 0xFF, 0xFF, 0x7F};
+
+std::vector<uint8_t> file_of(std::initializer_list<std::vector<uint8_t>> chunks) {
+    std::vector<uint8_t> out = {'Z', 'R', 'E', 'C', 1, 0};
+    for (const auto& part : chunks) {
+        out.insert(out.end(), part.begin(), part.end());
+    }
+    return out;
+}
+
+// Chunks start at bytes 6, 44, 105 and 122; the file is 134 bytes long.
+std::vector<uint8_t> hand_file(const std::vector<uint8_t>& header = header_payload(),
+                               const std::vector<uint8_t>& carry = carry_payload(),
+                               const std::vector<uint8_t>& frames = hand_frames,
+                               uint32_t frame_count = 5) {
+    return file_of({chunk(1, header), chunk(2, carry), chunk(3, frames),
+                    chunk(4, {1, uint8_t(frame_count), 0, 0, 0})});
+}
+
+std::vector<uint8_t> hand_frames_file(const std::vector<uint8_t>& frames, uint32_t count) {
+    return hand_file(header_payload(), carry_payload(), frames, count);
+}
+
+std::vector<uint8_t> hand_file_edited(const std::function<void(std::vector<uint8_t>&)>& edit) {
+    std::vector<uint8_t> bytes = hand_file();
+    edit(bytes);
+    return bytes;
+}
+
+struct ReadBack {
+    int opened;
+    std::string message;
+    std::vector<std::vector<InputRecord>> matches;
+    std::vector<MatchEnd> ends;
+    std::vector<MatchCarry> carries;
+};
+
+ReadBack read_back(RecordingReader& reader) {
+    ReadBack out{1, reader.note, {}, {}, {}};
+    MatchCarry carry{};
+    InputRecord frame{};
+    while (recording_next_match(&reader, &carry)) {
+        out.carries.push_back(carry);
+        out.matches.emplace_back();
+        while (recording_next_frame(&reader, &frame)) {
+            out.matches.back().push_back(frame);
+        }
+        out.ends.push_back(reader.match_end);
+    }
+    return out;
+}
+
+ReadBack read_bytes(const std::vector<uint8_t>& bytes, uint64_t hash) {
+    RecordingReader reader;
+    if (!recording_reader_open_bytes(&reader, "t.zrec", bytes.data(), bytes.size(), hash)) {
+        return {0, reader.error, {}, {}, {}};
+    }
+    return read_back(reader);
+}
+
+ReadBack read_file(const std::string& path, uint64_t hash) {
+    RecordingReader reader;
+    if (!recording_reader_open(&reader, path.c_str(), hash)) {
+        return {0, reader.error, {}, {}, {}};
+    }
+    return read_back(reader);
+}
+
+TEST(Recording, ReadsAFileLaidOutByHand) {
+    RecordingReader reader;
+    const std::vector<uint8_t> bytes = hand_file();
+    ASSERT_EQ(bytes.size(), 134u);
+    ASSERT_TRUE(
+        recording_reader_open_bytes(&reader, "t.zrec", bytes.data(), bytes.size(), hand_hash));
+    EXPECT_EQ(reader.header.game_version, "1.0.0");
+    EXPECT_EQ(reader.header.settings.game_speed, 1.0);
+    EXPECT_EQ(reader.header.settings.game_length, 84);
+    EXPECT_EQ(reader.header.settings.refresh_rate, 60);
+    const ReadBack back = read_back(reader);
+    ASSERT_EQ(back.matches.size(), 1u);
+    EXPECT_EQ(back.carries[0].random_state, 0x12345678u);
+    EXPECT_EQ(back.carries[0].marker_frame, 29);
+    EXPECT_EQ(back.carries[0].skip_next_collision, 1);
+    EXPECT_EQ(back.carries[0].plasma_phase_2, 90);
+    EXPECT_EQ(back.carries[0].red_step, -0.01);
+    EXPECT_EQ(back.carries[0].blue_scale, 0.3);
+    EXPECT_EQ(back.matches[0], (std::vector<InputRecord>{{{1, 4}, 0, 17},
+                                                         {{1, 4}, 0, 16},
+                                                         {{1, 4}, 0, 17},
+                                                         {{1, 4}, 2, 31},
+                                                         {{1, 4}, 2, INT32_MAX}}));
+    EXPECT_EQ(back.ends[0], MatchEnd::finished);
+}
+
+struct DamageCase {
+    const char* what;
+    std::vector<uint8_t> bytes;
+    int opened;
+    const char* message; // error when not opened, else the note
+    size_t frames;       // of the last match read
+    uint64_t hash = hand_hash;
+};
+
+TEST(Recording, DamagedFilesFailWithOneLineOrLoseOnlyTheirTail) {
+    const auto cut = [](size_t size) {
+        return hand_file_edited([size](auto& b) { b.resize(size); });
+    };
+    const auto flip = [](size_t at) { return hand_file_edited([at](auto& b) { b[at] ^= 1; }); };
+    const std::vector<uint8_t> header = chunk(1, header_payload());
+    const DamageCase cases[] = {
+        {"empty", {}, 0, "t.zrec: not a Zorbit recording", 0},
+        {"other magic", flip(3), 0, "t.zrec: not a Zorbit recording", 0},
+        {"newer format", hand_file_edited([](auto& b) { b[4] = 3; }), 0,
+         "t.zrec: format version 3, this game reads 1", 0},
+        {"other archive", hand_file(), 0, "t.zrec: made with a different zrb.res", 0, 0x1122},
+        {"cut in the prefix", cut(5), 0, "t.zrec: cut short at byte 5", 0},
+        {"cut in the header", cut(30), 0, "t.zrec: cut short at byte 30", 0},
+        {"header bit flipped", flip(20), 0, "t.zrec: damaged at byte 6", 0},
+        {"header length 4097", hand_file_edited([](auto& b) { b[7] = 0x01, b[8] = 0x10; }), 0,
+         "t.zrec: damaged at byte 7", 0},
+        {"refresh rate 0", hand_file(header_payload(0)), 0, "t.zrec: damaged at byte 9", 0},
+        {"carry bit flipped", flip(60), 0, "t.zrec: damaged at byte 44", 0},
+        {"marker frame 30", hand_file(header_payload(), carry_payload(30)), 0,
+         "t.zrec: damaged at byte 47", 0},
+        {"plasma rows 202", hand_file(header_payload(), carry_payload(29, 202)), 0,
+         "t.zrec: damaged at byte 47", 0},
+        {"frame bit flipped", flip(110), 0, "t.zrec: damaged at byte 105", 0},
+        {"empty run token", hand_frames_file({0x21, 0x81}, 0), 0, "t.zrec: damaged at byte 109", 0},
+        {"unknown token", hand_frames_file({0x7F, 0x02}, 1), 0, "t.zrec: damaged at byte 109", 0},
+        {"elapsed cut off", hand_frames_file({0x7F, 0x01, 0x10, 0, 0}, 2), 0,
+         "t.zrec: damaged at byte 109", 0},
+        {"frame count 4", hand_frames_file(hand_frames, 4), 0, "t.zrec: damaged at byte 126", 0},
+        {"frames outside a match", file_of({header, chunk(3, hand_frames)}), 0,
+         "t.zrec: damaged at byte 44", 0},
+        {"unknown chunk", file_of({header, chunk(9, {})}), 0, "t.zrec: damaged at byte 44", 0},
+        {"whole", hand_file(), 1, "", 5},
+        {"cut in the end marker", cut(130), 1,
+         "t.zrec: cut short at byte 130, the last match is incomplete", 5},
+        {"cut before the end marker", cut(122), 1, "t.zrec: the last match is incomplete", 5},
+        {"cut in the frames", cut(115), 1,
+         "t.zrec: cut short at byte 115, the last match is incomplete", 0},
+        {"cut in the match start", cut(50), 1, "t.zrec: cut short at byte 50", 0},
+    };
+    for (const DamageCase& c : cases) {
+        const ReadBack got = read_bytes(c.bytes, c.hash);
+        EXPECT_EQ(got.opened, c.opened) << c.what;
+        EXPECT_EQ(got.message, c.message) << c.what;
+        EXPECT_EQ(got.matches.empty() ? 0 : got.matches.back().size(), c.frames) << c.what;
+    }
+}
+
+const RecordingHeader sixty_hertz = {"1.0.0", 7, {1.0, 84, 0, 60}};
+const MatchCarry first_carry = {1, 0, 15, 0, 10, 90, 0, 1.0, -0.01, 0.0, 0.0};
+
+void write_match(RecordingWriter& writer, const MatchCarry& carry,
+                 const std::vector<InputRecord>& frames, MatchEnd end) {
+    recording_write_match_start(&writer, &carry);
+    for (const InputRecord& frame : frames) {
+        recording_write_frame(&writer, &frame);
+    }
+    if (end != MatchEnd::incomplete) {
+        recording_write_match_end(&writer, end);
+    }
+}
+
+TEST(Recording, MatchesComeBackAsWritten) {
+    const RecordingHeader header = {
+        "1.0.0 test", 0xFEDCBA9876543210, {10 * double(0.1f), -7, 1, 75}};
+    std::vector<InputRecord> first;
+    // 75 Hz: 13 and 14 ms are the cheap ones, then the edges of the one-byte range and beyond.
+    for (int32_t elapsed : {13, 14, 14, 0, -1, 12, -3, -4, 28, 29, INT32_MIN, INT32_MAX, 1000}) {
+        const size_t i = first.size();
+        first.push_back({{uint8_t(i % 16), uint8_t(15 - i % 16)}, uint8_t(i * 7 % 32), elapsed});
+    }
+    const std::vector<InputRecord> third(200, InputRecord{{steer_up, steer_down}, 0, 13});
+    const MatchCarry carry = {0xFFFFFFFF, 0, INT32_MIN, 0, 255, 0, 0, 1.0, 0.01, 0.0, 2.0};
+    const std::string path = test_temp_path("round.zrec");
+    RecordingWriter writer;
+    ASSERT_TRUE(recording_writer_open(&writer, path.c_str(), &header));
+    write_match(writer, carry, first, MatchEnd::finished);
+    write_match(writer, first_carry, {}, MatchEnd::escaped);
+    write_match(writer, carry, third, MatchEnd::escaped);
+    // Bits beyond the steering and the match keys are dropped.
+    write_match(writer, first_carry, {{{0xFF, 0x13}, 0xE1, 14}}, MatchEnd::incomplete);
+    ASSERT_TRUE(recording_writer_close(&writer)) << writer.error;
+
+    RecordingReader reader;
+    ASSERT_TRUE(recording_reader_open(&reader, path.c_str(), 0xFEDCBA9876543210)) << reader.error;
+    std::remove(path.c_str());
+    EXPECT_EQ(reader.header.game_version, "1.0.0 test");
+    EXPECT_EQ(std::bit_cast<uint64_t>(reader.header.settings.game_speed), 0x3FF0000004000000u);
+    EXPECT_EQ(reader.header.settings.game_length, -7);
+    EXPECT_EQ(reader.header.settings.plasma_disabled, 1);
+    EXPECT_EQ(reader.header.settings.refresh_rate, 75);
+    const ReadBack back = read_back(reader);
+    ASSERT_EQ(back.matches.size(), 4u);
+    EXPECT_EQ(back.carries[0].random_state, 0xFFFFFFFFu);
+    EXPECT_EQ(back.carries[0].alpha_threshold, INT32_MIN);
+    EXPECT_EQ(back.carries[0].blue_scale, 2.0);
+    EXPECT_EQ(back.matches[0], first);
+    EXPECT_TRUE(back.matches[1].empty());
+    EXPECT_EQ(back.matches[2], third);
+    EXPECT_EQ(back.matches[3], (std::vector<InputRecord>{{{15, 3}, 1, 14}}));
+    EXPECT_EQ(back.ends, (std::vector<MatchEnd>{MatchEnd::finished, MatchEnd::escaped,
+                                                MatchEnd::escaped, MatchEnd::stopped}));
+    EXPECT_EQ(back.message, "");
+}
+
+// 60 frames per second as the pacer gives them: 17, 17, 16 ms.
+InputRecord paced_frame(int32_t index, uint8_t steer_1, uint8_t steer_2) {
+    return {{steer_1, steer_2}, 0, index % 3 == 2 ? 16 : 17};
+}
+
+TEST(Recording, ARunThatDiesKeepsAllButTheLastHalfSecond) {
+    const std::string path = test_temp_path("dies.zrec");
+    RecordingWriter writer;
+    ASSERT_TRUE(recording_writer_open(&writer, path.c_str(), &sixty_hertz));
+    recording_write_match_start(&writer, &first_carry);
+    for (int32_t i = 0; i < 100; ++i) {
+        const InputRecord frame = paced_frame(i, steer_left, 0);
+        recording_write_frame(&writer, &frame);
+    }
+    // Read while the writer still holds the file open, as after a crash.
+    const ReadBack back = read_file(path, 7);
+    std::remove(path.c_str());
+    ASSERT_EQ(back.matches.size(), 1u);
+    EXPECT_EQ(back.matches[0].size(), 90u);
+    EXPECT_EQ(back.ends[0], MatchEnd::incomplete);
+    EXPECT_EQ(back.message, path + ": the last match is incomplete");
+}
+
+TEST(Recording, FilesThatCannotBeUsedAreNamed) {
+    RecordingWriter writer;
+    EXPECT_FALSE(recording_writer_open(&writer, "/dev/full", &sixty_hertz));
+    EXPECT_EQ(writer.error, "/dev/full: cannot write: No space left on device");
+    EXPECT_FALSE(recording_write_match_start(&writer, &first_carry));
+    EXPECT_FALSE(recording_writer_close(&writer));
+    const std::string missing = test_temp_path("missing.zrec");
+    EXPECT_EQ(read_file(missing, 7).message, missing + ": cannot open: No such file or directory");
+    EXPECT_EQ(read_file("/", 7).message, "/: cannot read: Is a directory");
+}
+
+// Two players holding each steering for 2 to 12 frames, over an 84 second match.
+TEST(Recording, HeldKeysCostLessThanTwoBytesAFrame) {
+    const std::string path = test_temp_path("size.zrec");
+    RecordingWriter writer;
+    ASSERT_TRUE(recording_writer_open(&writer, path.c_str(), &sixty_hertz));
+    recording_write_match_start(&writer, &first_carry);
+    uint32_t random = 1;
+    uint8_t steer[2] = {0, 0};
+    int32_t hold[2] = {0, 0};
+    const int32_t frames = 84 * 60;
+    for (int32_t i = 0; i < frames; ++i) {
+        for (int side = 0; side < 2; ++side) {
+            random = random * 1103515245u + 12345u;
+            if (--hold[side] <= 0) {
+                hold[side] = 2 + int32_t(random >> 16) % 11;
+                steer[side] = uint8_t(random >> 8) & steer_all;
+            }
+        }
+        const InputRecord frame = paced_frame(i, steer[0], steer[1]);
+        recording_write_frame(&writer, &frame);
+    }
+    recording_write_match_end(&writer, MatchEnd::finished);
+    recording_writer_close(&writer);
+    const size_t size = test_read_file(path).size();
+    std::remove(path.c_str());
+    EXPECT_LE(double(size) / frames, 2.0);
+}
+
+} // namespace
