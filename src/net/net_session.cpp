@@ -22,13 +22,19 @@ void NetLinkClose::operator()(NetLink* link) const {
 namespace {
 
 constexpr size_t channel_count = 1;
-constexpr size_t host_peer_slots = 2; // the second slot exists to turn a third player away
-constexpr uint32_t refuse_full = 0x5A46554C;
-constexpr uint32_t receive_window = 64; // frames a record may run ahead of the one played next
+constexpr size_t host_peer_slots = 2;        // the second slot exists to turn a third player away
+constexpr uint32_t refuse_full = 0x5A46554C; // what a third player's disconnection carries
+constexpr uint32_t receive_window = 64;      // frames a record may run ahead of the one played next
 constexpr size_t hashes_kept = 16;
 constexpr int events_per_poll = 256;
 constexpr size_t packet_size_max = 1024;
 constexpr size_t waiting_data_max = 64 * 1024;
+constexpr uint32_t time_wrap = 86400000; // ENet's bound between times past and times ahead
+
+uint32_t time_since(uint32_t then) {
+    const uint32_t since = enet_time_get() - then;
+    return since < time_wrap ? since : 0;
+}
 
 ENetPeer* session_peer(const NetSession& session) {
     return session.link ? session.link->peer : nullptr;
@@ -96,7 +102,8 @@ void session_start(NetSession& session, const NetConfig& config, NetRole role) {
     session = NetSession{};
     session.role = role;
     session.status = NetStatus::waiting;
-    session.lost_after_ms = config.lost_after_ms;
+    session.lost_after_ms =
+        config.lost_after_ms > 0 ? config.lost_after_ms : net_default_lost_after_ms;
     session.settings = config.settings;
     session.hello.protocol = net_protocol_version;
     session.hello.resource_hash = config.resource_hash;
@@ -187,6 +194,7 @@ void session_on_connect(NetSession& session, ENetPeer* peer) {
     }
     peer_configure(session, peer);
     session.status = NetStatus::handshake;
+    session.handshake_since = enet_time_get();
     session_send_greeting(session);
 }
 
@@ -423,14 +431,18 @@ void session_on_event(NetSession& session, ENetEvent& event) {
 }
 
 // ENet's own timeout counts from the oldest unacknowledged packet; a player reads the silence.
+// A program that connects but never says hello is turned away after as long.
 void session_check_silence(NetSession& session) {
     ENetPeer* peer = session_peer(session);
     if (peer == nullptr || session.peer_gone || session.status == NetStatus::waiting ||
         !session_running(session)) {
         return;
     }
-    uint32_t silent = enet_time_get() - peer->lastReceiveTime;
-    if (silent < 86400000 && silent >= session.lost_after_ms) {
+    if (session.status == NetStatus::handshake &&
+        time_since(session.handshake_since) >= session.lost_after_ms) {
+        session_end(session, NetStatus::mismatch, "the other side is not a Zorbit game");
+        session_say_bye(session, NetByeReason::mismatch, net_frame_none);
+    } else if (time_since(peer->lastReceiveTime) >= session.lost_after_ms) {
         enet_peer_reset(peer);
         session.link->peer = nullptr;
         session.peer_gone = true;
@@ -566,7 +578,7 @@ void net_session_close(NetSession& session, uint32_t linger_ms) {
         enet_peer_disconnect_later(peer, uint32_t(NetByeReason::left));
     }
     const uint32_t begin = enet_time_get();
-    while (session_peer(session) != nullptr && enet_time_get() - begin < linger_ms) {
+    while (session_peer(session) != nullptr && time_since(begin) < linger_ms) {
         session_service(session, 10);
     }
     session.link.reset();

@@ -81,8 +81,9 @@ struct NetSession {
     char message[160] = "";
     char address[96] = ""; // what a guest joins, as the player wrote it
     uint32_t lost_after_ms = net_default_lost_after_ms;
-    NetHello hello{};       // ours
-    NetSettings settings{}; // in force for the session
+    uint32_t handshake_since = 0; // ENet's clock when the other side connected
+    NetHello hello{};             // ours
+    NetSettings settings{};       // in force for the session
     bool hello_checked = false;
     bool settings_received = false;
     bool peer_gone = false;    // disconnected after saying it leaves at a frame still to come

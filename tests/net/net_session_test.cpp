@@ -322,6 +322,37 @@ TEST_F(NetSessionTest, AThirdPlayerIsTurnedAwayAndStrangersAreIgnored) {
     net_session_close(third, 0);
 }
 
+// Another ENet program reaches the host: one that sends a packet of its own, one that says nothing.
+TEST_F(NetSessionTest, AProgramThatIsNotZorbitIsTurnedAway) {
+    for (bool speaks : {true, false}) {
+        NetConfig config = net_test_config();
+        config.lost_after_ms = 1000;
+        ASSERT_TRUE(net_session_host(pair.host, config));
+        ENetHost* other = enet_host_create(nullptr, 1, 1, 0, 0);
+        ENetAddress address{};
+        enet_address_set_host_ip(&address, "127.0.0.1");
+        address.port = net_session_port(pair.host);
+        ENetPeer* peer = enet_host_connect(other, &address, 1, 0);
+        ASSERT_TRUE(net_pair_pump_until(pair, 3000, [&] {
+            ENetEvent event;
+            while (enet_host_service(other, &event, 0) > 0) {
+                if (event.type == ENET_EVENT_TYPE_CONNECT && speaks) {
+                    const char text[] = "GET / HTTP/1.0";
+                    enet_peer_send(peer, 0, enet_packet_create(text, sizeof text, 1));
+                }
+                if (event.type == ENET_EVENT_TYPE_RECEIVE) {
+                    enet_packet_destroy(event.packet);
+                }
+            }
+            return net_session_over(pair.host);
+        }));
+        EXPECT_EQ(pair.host.status, NetStatus::mismatch);
+        EXPECT_STREQ(net_session_message(pair.host), "the other side is not a Zorbit game");
+        enet_host_destroy(other);
+        net_pair_close(pair);
+    }
+}
+
 TEST_F(NetSessionTest, NobodyAtTheAddressIsReportedAsUnreachable) {
     UdpRelay silent; // a bound port that never answers
     ASSERT_TRUE(udp_relay_open(silent, RelayOptions{}));
