@@ -464,6 +464,45 @@ void session_service(NetSession& session, uint32_t ms) {
     session_check_silence(session);
 }
 
+// Sends this side's record of a frame, once and in order, and keeps it for when it is played.
+void local_record_send(NetSession& session, uint32_t frame, uint8_t steer, uint8_t keys) {
+    if (frame != session.sent_until) {
+        return;
+    }
+    const NetHalfRecord mine{session.match, frame, uint8_t(steer & steer_all),
+                             uint8_t(keys & (match_key_escape | match_key_f11 | match_key_f12))};
+    session.local_records[frame % net_local_records] = mine;
+    session.sent_until = frame + 1;
+    NetMessage input{};
+    input.type = NetMessageType::input;
+    input.match = mine.match;
+    input.frame = mine.frame;
+    input.steer = mine.steer;
+    input.keys = mine.keys;
+    session_send(session, input);
+    enet_host_flush(session.link->host);
+}
+
+// The other side's record of a frame, once it is here; the first D frames' are empty.
+bool remote_record_take(NetSession& session, uint32_t frame, NetHalfRecord& theirs) {
+    theirs = {session.match, frame, 0, 0};
+    if (frame < input_delay(session)) {
+        return true;
+    }
+    const NetHalfRecord* found = remote_record_find(session, session.match, frame);
+    if (found == nullptr) {
+        if (session.peer_gone) {
+            session_end(session, NetStatus::lost, "the connection to the other player was lost");
+        }
+        return false;
+    }
+    theirs = *found;
+    std::erase_if(session.remote_records, [&](const NetHalfRecord& record) {
+        return record.match == session.match && record.frame == frame;
+    });
+    return true;
+}
+
 NetHalfRecord local_record(const NetSession& session, uint32_t frame) {
     if (frame < input_delay(session)) {
         return {session.match, frame, 0, 0};
@@ -651,42 +690,22 @@ bool net_session_end_agreed(const NetSession& session) {
     return !session.playing && (session.end_local || session.end_remote);
 }
 
-void net_session_send_input(NetSession& session, uint8_t steer, uint8_t keys) {
-    const uint32_t frame = session.next_frame + input_delay(session);
-    if (session.status != NetStatus::ready || !session.playing || frame < session.sent_until) {
-        return;
-    }
-    const NetHalfRecord mine{session.match, frame, uint8_t(steer & steer_all),
-                             uint8_t(keys & (match_key_escape | match_key_f11 | match_key_f12))};
-    session.local_records[frame % net_local_records] = mine;
-    session.sent_until = frame + 1;
-    NetMessage input{};
-    input.type = NetMessageType::input;
-    input.match = mine.match;
-    input.frame = mine.frame;
-    input.steer = mine.steer;
-    input.keys = mine.keys;
-    session_send(session, input);
-}
-
-bool net_session_take_input(NetSession& session, InputRecord& record) {
-    const uint32_t frame = session.next_frame;
-    if (session.status != NetStatus::ready || !session.playing || frame >= session.sent_until) {
+bool net_session_take_input(NetSession& session, uint8_t steer, uint8_t keys, InputRecord& record) {
+    if (session.status != NetStatus::ready || !session.playing) {
         return false;
     }
-    NetHalfRecord theirs{session.match, frame, 0, 0};
-    if (frame >= input_delay(session)) {
-        const NetHalfRecord* found = remote_record_find(session, session.match, frame);
-        if (found == nullptr && session.peer_gone) {
-            session_end(session, NetStatus::lost, "the connection to the other player was lost");
-        }
-        if (found == nullptr) {
-            return false;
-        }
-        theirs = *found;
-        std::erase_if(session.remote_records, [&](const NetHalfRecord& r) {
-            return r.match == session.match && r.frame == frame;
-        });
+    session_service(session, 0);
+    const uint32_t frame = session.next_frame;
+    const uint32_t delay = input_delay(session);
+    if (delay == 0) {
+        local_record_send(session, frame, steer, keys); // neither side can play before it's sent
+    }
+    NetHalfRecord theirs{};
+    if (session.status != NetStatus::ready || !remote_record_take(session, frame, theirs)) {
+        return false;
+    }
+    if (delay > 0) {
+        local_record_send(session, frame + delay, steer, keys); // sampled as late as it can be
     }
     const NetHalfRecord mine = local_record(session, frame);
     record_fill(session, frame, mine, theirs, record);

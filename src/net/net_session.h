@@ -1,7 +1,8 @@
 #pragma once
 // A network session: two games, one per machine, playing matches in lockstep over ENet. Each
-// side sends its own side's record of frame f + D (D, the input delay, is the host's) and plays
-// frame f once both records of f are here, so both run the same frames from the same records.
+// side sends its own side's record of frame f + D (D, the input delay, is the host's) when it
+// plays frame f, and plays frame f once both records of f are here, so both run the same frames
+// from the same records.
 // Nothing here blocks unless the caller asks for a bounded wait; the caller keeps pumping its
 // events and showing its last frame while a record is on its way.
 #include <cstdint>
@@ -133,12 +134,13 @@ void net_session_match_finish(NetSession& session);
 void net_session_request_end(NetSession& session);
 bool net_session_end_agreed(const NetSession& session);
 
-// Sends this side's record for frame next_frame + D; later calls for the same frame do nothing.
-void net_session_send_input(NetSession& session, uint8_t steer, uint8_t keys);
-// The whole record of frame next_frame once both sides' parts are here, and moves on. The keys
-// hold Escape from either side and this side's F11 and F12; F1 and F2 are off in a network
-// match. After a frame with Escape the session is over (left or other_left).
-bool net_session_take_input(NetSession& session, InputRecord& record);
+// One turn of the frame loop, called with this side's keys as they are now: polls, and once
+// the other side's record of frame next_frame is here, sends this side's record of frame
+// next_frame + D from these keys and gives the whole record of frame next_frame. False while
+// the other side's record is on its way: pump events, show the last frame and call again.
+// The keys hold Escape from either side and this side's F11 and F12; F1 and F2 are off in a
+// network match. After a frame with Escape the session is over (left or other_left).
+bool net_session_take_input(NetSession& session, uint8_t steer, uint8_t keys, InputRecord& record);
 // True for the frames whose state is hashed: every net_hash_interval-th.
 bool net_hash_due(uint32_t frame);
 // The caller's hash of its match state after frame `frame`; a difference ends the session.

@@ -53,7 +53,7 @@ uint64_t records_hash(const std::vector<InputRecord>& records) {
     return hash;
 }
 
-// One turn of a side's frame loop: send its record for next_frame + D, play a frame if it can.
+// One turn of a side's frame loop: play a frame if it can, sending the record of next_frame + D.
 void player_step(NetPlayer& player) {
     NetSession& session = *player.session;
     if (!session.playing || net_session_over(session)) {
@@ -64,9 +64,8 @@ void player_step(NetPlayer& player) {
     if (target == player.escape_at) {
         keys |= match_key_escape;
     }
-    net_session_send_input(session, script_steer(player.side, target), keys);
     InputRecord record{};
-    if (net_session_take_input(session, record)) {
+    if (net_session_take_input(session, script_steer(player.side, target), keys, record)) {
         player.taken.push_back(record);
         const uint32_t frame = uint32_t(player.taken.size() - 1);
         if (net_hash_due(frame)) {

@@ -2,7 +2,10 @@
 // process, through udp-relay, with each side paced as the game paces its frames.
 //   net-measure [--seconds S] [--rtt MS | --jitter MIN-MAX] [--drop SHARE] [--dup SHARE]
 //               [--delay FRAMES] [--rate FPS] [--seed N] [--vanish-after S]
-// Reports bytes per second each way, frames that stalled per minute, and the input delay a
+//               [--pacer game|restart]
+// Reports bytes per second each way; stalls, frames shown more than half a period after their
+// turn; waits, frames whose record from the other side was not there when the loop wanted it
+// (a wait can take the place of the pacer's sleep and show nothing); and the input delay a
 // player feels: the frames between sampling a key and the frame that first shows it.
 #include <chrono>
 #include <cstdio>
@@ -29,7 +32,8 @@ struct MeasureOptions {
     int32_t input_delay = net_default_input_delay;
     int32_t rate = 60;
     uint64_t seed = 1;
-    double vanish_after = 0; // seconds into the match when the guest is killed; 0: never
+    double vanish_after = 0;         // seconds into the match when the guest is killed; 0: never
+    bool restart_after_wait = false; // the pacer starts afresh after a frame that waited
 };
 
 struct MeasureSide {
@@ -43,11 +47,14 @@ struct MeasureSide {
     bool pacing = false;
     bool waiting = false; // the current frame's record is late
     Clock::time_point wait_since{};
+    bool restart_after_wait = false;
     std::vector<Clock::time_point> sampled{}; // when each frame's record was sampled here
     uint64_t frames = 0;
-    uint64_t stalls = 0;
+    uint64_t waits = 0; // frames whose record from the other side was not here yet
+    double wait_ms = 0;
+    Clock::time_point last_shown{};
+    uint64_t stalls = 0; // frames shown more than half a period after their turn
     uint64_t warm_up_stalls = 0;
-    double stall_ms = 0;
     double felt_sum = 0;
     double felt_max = 0;
     uint64_t felt_count = 0;
@@ -59,8 +66,10 @@ double ms_between(Clock::time_point from, Clock::time_point to) {
 }
 
 // The game's pacer: sleep to the schedule, or start it afresh after falling a period behind.
-void side_present(MeasureSide& side, Clock::time_point now) {
-    if (!side.pacing || now > side.next_present + side.period) {
+// With restart_after_wait it also starts afresh after any wait for the other side, so that the
+// side that runs early drifts back instead of catching up and waiting again.
+void side_present(MeasureSide& side, Clock::time_point now, bool restart) {
+    if (!side.pacing || restart || now > side.next_present + side.period) {
         side.pacing = true;
         side.next_present = now + side.period;
         side.ready_at = now;
@@ -80,33 +89,43 @@ void side_note_felt(MeasureSide& side, uint32_t frame, Clock::time_point now) {
     side.felt_count += 1;
 }
 
-void side_note_stall(MeasureSide& side, Clock::time_point now, Clock::time_point begin) {
-    if (side.waiting) {
-        return;
+void side_note_wait(MeasureSide& side, Clock::time_point now) {
+    if (!side.waiting) {
+        side.waiting = true;
+        side.wait_since = now;
+        side.waits += 1;
     }
-    side.waiting = true;
-    side.wait_since = now;
-    ms_between(begin, now) < warm_up_seconds * 1000 ? ++side.warm_up_stalls : ++side.stalls;
 }
 
-void side_frame_done(MeasureSide& side, const InputRecord& record, Clock::time_point now) {
+// What a player sees: a frame that comes more than half a period after its turn.
+void side_note_stall(MeasureSide& side, Clock::time_point now, Clock::time_point begin) {
+    const bool late = side.frames > 0 && ms_between(side.last_shown, now) > 1.5 * side.period_ms;
+    side.last_shown = now;
+    if (late) {
+        ms_between(begin, now) < warm_up_seconds * 1000 ? ++side.warm_up_stalls : ++side.stalls;
+    }
+}
+
+void side_frame_done(MeasureSide& side, const InputRecord& record, Clock::time_point now,
+                     Clock::time_point begin) {
     const uint32_t frame = side.session.next_frame - 1;
-    if (side.waiting) {
-        side.stall_ms += ms_between(side.wait_since, now);
+    const bool waited = side.waiting;
+    if (waited) {
+        side.wait_ms += ms_between(side.wait_since, now);
         side.waiting = false;
     }
+    side_note_stall(side, now, begin);
     side_note_felt(side, frame, now);
     side.hash = (side.hash ^ (record.steer[0] | record.steer[1] << 4)) * 1099511628211ull;
     if (net_hash_due(frame)) {
         net_session_send_hash(side.session, frame, side.hash);
     }
     side.frames += 1;
-    side_present(side, now);
+    side_present(side, now, waited && side.restart_after_wait);
 }
 
 // One turn of the game's frame loop. Like the game, a side polls the network once a frame, and
-// keeps polling only while it waits for a record; so ENet sends each acknowledgement together
-// with the next record.
+// keeps polling only while it waits for a record.
 void side_step(MeasureSide& side, Clock::time_point begin) {
     const Clock::time_point now = Clock::now();
     if (now < side.ready_at || !side.session.playing || net_session_over(side.session)) {
@@ -116,17 +135,13 @@ void side_step(MeasureSide& side, Clock::time_point begin) {
     if (target >= side.sampled.size()) {
         side.sampled.resize(target + 1024);
     }
-    if (target >= side.session.sent_until) {
-        side.sampled[target] = now;
-    }
     // A player who changes direction every third of a second.
-    net_session_send_input(side.session, uint8_t(1 << (target / 20 % 4)), 0);
-    net_session_poll(side.session);
     InputRecord record{};
-    if (net_session_take_input(side.session, record)) {
-        side_frame_done(side, record, now);
+    if (net_session_take_input(side.session, uint8_t(1 << (target / 20 % 4)), 0, record)) {
+        side.sampled[target] = now;
+        side_frame_done(side, record, now, begin);
     } else {
-        side_note_stall(side, now, begin);
+        side_note_wait(side, now);
     }
 }
 
@@ -235,11 +250,11 @@ void side_report(const MeasureSide& side, double seconds) {
                 side.name, traffic.bytes_sent / seconds,
                 (traffic.bytes_sent + ip_udp_header_bytes * traffic.datagrams_sent) / seconds,
                 traffic.datagrams_sent / seconds);
-    const uint64_t stalls = side.stalls + side.warm_up_stalls;
-    std::printf("      %llu frames, %.1f stalls per minute after the first second "
-                "(%llu in it), %.1f ms per stall\n",
+    std::printf("      %llu frames, %.1f stalls per minute after the first second (%llu in it); "
+                "%.1f waits per minute, %.1f ms each\n",
                 (unsigned long long)side.frames, side.stalls * 60.0 / (seconds - warm_up_seconds),
-                (unsigned long long)side.warm_up_stalls, stalls ? side.stall_ms / stalls : 0.0);
+                (unsigned long long)side.warm_up_stalls, side.waits * 60.0 / seconds,
+                side.waits ? side.wait_ms / double(side.waits) : 0.0);
     std::printf("      felt input delay %.2f frames on average, %.2f at most\n",
                 side.felt_count ? side.felt_sum / double(side.felt_count) : 0.0, side.felt_max);
 }
@@ -247,9 +262,10 @@ void side_report(const MeasureSide& side, double seconds) {
 void measure_report(const Measure& measure, double seconds) {
     const MeasureOptions& options = measure.options;
     std::printf("one-way delay %u-%u ms, loss %.0f%%, duplicates %.0f%%, input delay %d frames, "
-                "%d frames/s, %.0f s\n",
+                "%d frames/s, %.0f s, %s pacer\n",
                 options.delay_min_ms, options.delay_max_ms, options.drop * 100,
-                options.duplicate * 100, options.input_delay, options.rate, seconds);
+                options.duplicate * 100, options.input_delay, options.rate, seconds,
+                options.restart_after_wait ? "restarting" : "game's");
     side_report(measure.host, seconds);
     side_report(measure.guest, seconds);
     for (const MeasureSide* side : {&measure.host, &measure.guest}) {
@@ -299,6 +315,10 @@ bool option_read(MeasureOptions& options, const std::string& name, const char* v
     if (name == "--vanish-after") {
         return number_read(value, 0, 3600, options.vanish_after);
     }
+    if (name == "--pacer") {
+        options.restart_after_wait = std::strcmp(value, "restart") == 0;
+        return options.restart_after_wait || std::strcmp(value, "game") == 0;
+    }
     bool ok = number_read(value, 0, 10000, number);
     if (name == "--rtt") {
         options.delay_min_ms = options.delay_max_ms = uint32_t(number / 2);
@@ -324,7 +344,7 @@ void side_pace(MeasureSide& side, int32_t rate) {
 int usage() {
     std::fprintf(stderr, "usage: net-measure [--seconds S] [--rtt MS | --jitter MIN-MAX] "
                          "[--drop SHARE] [--dup SHARE] [--delay FRAMES] [--rate FPS] [--seed N] "
-                         "[--vanish-after S]\n");
+                         "[--vanish-after S] [--pacer game|restart]\n");
     return 2;
 }
 
@@ -339,8 +359,10 @@ int main(int argc, char** argv) {
             return usage();
         }
     }
-    side_pace(measure.host, measure.options.rate);
-    side_pace(measure.guest, measure.options.rate);
+    for (MeasureSide* side : {&measure.host, &measure.guest}) {
+        side_pace(*side, measure.options.rate);
+        side->restart_after_wait = measure.options.restart_after_wait;
+    }
     if (!measure_connect(measure) || !measure_start(measure)) {
         std::fprintf(stderr, "net-measure: the two sessions did not get together\n");
         return 1;
