@@ -138,8 +138,8 @@ bool net_session_end_agreed(const NetSession& session);
 // the other side's record of frame next_frame is here, sends this side's record of frame
 // next_frame + D from these keys and gives the whole record of frame next_frame. False while
 // the other side's record is on its way: pump events, show the last frame and call again.
-// The keys hold Escape from either side and this side's F11 and F12; F1 and F2 are off in a
-// network match. After a frame with Escape the session is over (left or other_left).
+// The record's keys hold Escape from either side and this side's F11 and F12; F1 and F2 are
+// off in a network match. After a frame with Escape the session is over (left or other_left).
 bool net_session_take_input(NetSession& session, uint8_t steer, uint8_t keys, InputRecord& record);
 // True for the frames whose state is hashed: every net_hash_interval-th.
 bool net_hash_due(uint32_t frame);
