@@ -286,11 +286,18 @@ TEST_F(NetSessionTest, AVanishedPlayerIsReportedAsLost) {
     EXPECT_STREQ(net_session_message(pair.host), "the connection to the other player was lost");
 }
 
-void stranger_datagrams(uint16_t port) {
-    ENetSocket socket = enet_socket_create(ENET_SOCKET_TYPE_DATAGRAM);
+ENetAddress loopback(uint16_t port) {
     ENetAddress address{};
     enet_address_set_host_ip(&address, "127.0.0.1");
     address.port = port;
+    return address;
+}
+
+void stranger_datagrams(uint16_t port) {
+    ENetSocket socket = enet_socket_create(ENET_SOCKET_TYPE_DATAGRAM);
+    const ENetAddress here = loopback(0);
+    enet_socket_bind(socket, &here);
+    const ENetAddress address = loopback(port);
     for (uint8_t size : {1, 4, 12, 40, 200}) {
         std::vector<uint8_t> bytes(size, uint8_t(size * 37));
         ENetBuffer buffer{bytes.data(), bytes.size()};
@@ -327,10 +334,9 @@ TEST_F(NetSessionTest, AProgramThatIsNotZorbitIsTurnedAway) {
         NetConfig config = net_test_config();
         config.lost_after_ms = 1000;
         ASSERT_TRUE(net_session_host(pair.host, config));
-        ENetHost* other = enet_host_create(nullptr, 1, 1, 0, 0);
-        ENetAddress address{};
-        enet_address_set_host_ip(&address, "127.0.0.1");
-        address.port = net_session_port(pair.host);
+        const ENetAddress here = loopback(0);
+        const ENetAddress address = loopback(net_session_port(pair.host));
+        ENetHost* other = enet_host_create(&here, 1, 1, 0, 0);
         ENetPeer* peer = enet_host_connect(other, &address, 1, 0);
         ASSERT_TRUE(net_pair_pump_until(pair, 3000, [&] {
             ENetEvent event;
