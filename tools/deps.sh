@@ -18,7 +18,8 @@ zorbit_deps_install() {
     DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
 }
 
-ZORBIT_BUILD_PACKAGES=(g++ cmake make pkg-config libsdl1.2-compat-dev zlib1g-dev libopenmpt-dev libpng-dev)
+ZORBIT_BUILD_PACKAGES=(g++ cmake make pkg-config libsdl1.2-compat-dev zlib1g-dev libopenmpt-dev libpng-dev
+    libenet-dev)
 ZORBIT_CHECK_PACKAGES=(libgtest-dev libbenchmark-dev xvfb xdotool imagemagick xauth
     desktop-file-utils appstream lintian groff-base dpkg-dev file
     openbox wmctrl x11-xkb-utils)
