@@ -1,5 +1,6 @@
 #include "input/keyboard.h"
 
+#include "input/pads.h"
 #include "platform/platform.h"
 #include "platform/system.h"
 #include "settings/game_settings.h"
@@ -36,6 +37,11 @@ void pump_events() {
             key_event(event.symbol, event.type == PlatformEventType::key_down);
         } else if (event.type == PlatformEventType::quit) {
             quit_seen = true;
+        } else {
+            bool pressed = false;
+            if (const int key = pad_event_take(event, &pressed)) {
+                key_state[key] = pressed ? 1 : 0;
+            }
         }
     }
 }

@@ -1,14 +1,17 @@
 #include "input/match_input.h"
 
 #include "input/keyboard.h"
+#include "input/pads.h"
 #include "platform/platform.h"
 #include "settings/game_settings.h"
 
 namespace {
 
+// A pad steers its side together with that side's keys.
 void keyboard_steer_read(InputRecord* record) {
-    record->steer[0] = keyboard_steer(game_settings.red_keys);
-    record->steer[1] = keyboard_steer(game_settings.green_keys);
+    const GameSettings& s = game_settings;
+    record->steer[0] = keyboard_steer(s.red_keys) | pad_steer(s.red_pad, s.pad_dead_zone);
+    record->steer[1] = keyboard_steer(s.green_keys) | pad_steer(s.green_pad, s.pad_dead_zone);
 }
 
 } // namespace

@@ -20,13 +20,20 @@ void inert_nothing() {}
 const char* inert_audio_open(AudioRender) {
     return "no platform chosen";
 }
+int32_t inert_pad_count() {
+    return 0;
+}
+const char* inert_pad_name(int32_t) {
+    return nullptr;
+}
 void inert_notice(const char*, const char*) {}
 void inert_debug(const char*) {}
 
 constexpr Platform inert_platform = {
-    inert_ticks,   inert_sleep,   inert_event_poll, inert_video_open, inert_frame,
-    inert_nothing, inert_nothing, inert_nothing,    inert_audio_open, inert_nothing,
-    inert_nothing, inert_nothing, inert_notice,     inert_debug,
+    inert_ticks,     inert_sleep,    inert_event_poll, inert_video_open, inert_frame,
+    inert_nothing,   inert_nothing,  inert_nothing,    inert_audio_open, inert_nothing,
+    inert_nothing,   inert_nothing,  inert_pad_count,  inert_pad_name,   inert_notice,
+    inert_debug,
 };
 
 const Platform* platform = &inert_platform;
@@ -85,6 +92,14 @@ void audio_device_unlock() {
 
 void audio_device_close() {
     platform->audio_close();
+}
+
+int32_t pad_count() {
+    return platform->pad_count();
+}
+
+const char* pad_name(int32_t pad) {
+    return pad >= 0 && pad < pad_count() ? platform->pad_name(pad) : nullptr;
 }
 
 void notice_show(const char* text, const char* caption) {

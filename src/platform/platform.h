@@ -56,6 +56,9 @@ struct Platform {
     void (*audio_lock)();
     void (*audio_unlock)();
     void (*audio_close)();
+    // The gamepads found when the video opened, numbered from 0.
+    int32_t (*pad_count)();
+    const char* (*pad_name)(int32_t pad);
     // A blocking notice, shown where the platform can (the text is already on stderr).
     void (*notice_show)(const char* text, const char* caption);
     void (*debug_write)(const char* text);
@@ -76,6 +79,9 @@ const char* audio_device_open(AudioRender render);
 void audio_device_lock();
 void audio_device_unlock();
 void audio_device_close();
+int32_t pad_count();
+// Null for a pad that is not there.
+const char* pad_name(int32_t pad);
 // Writes "<caption>: <text>" on stderr, then shows the notice where the platform can.
 void notice_show(const char* text, const char* caption);
 // Developer traces: kept out of the standard streams.

@@ -90,6 +90,34 @@ void key_take(const SDL_KeyboardEvent& key, bool pressed) {
     sdl_events.ready.push_back(key_event(key.keysym, pressed));
 }
 
+PlatformEvent pad_event(PlatformEventType type, uint8_t pad, uint8_t control, uint32_t symbol,
+                        int16_t value) {
+    return PlatformEvent{type, symbol, pad, control, value};
+}
+
+void pad_take(const SDL_Event& event) {
+    std::deque<PlatformEvent>& ready = sdl_events.ready;
+    switch (event.type) {
+    case SDL_JOYAXISMOTION:
+        ready.push_back(pad_event(PlatformEventType::pad_axis, event.jaxis.which,
+                                  event.jaxis.axis, 0, event.jaxis.value));
+        break;
+    case SDL_JOYHATMOTION:
+        ready.push_back(pad_event(PlatformEventType::pad_hat, event.jhat.which, event.jhat.hat,
+                                  0, event.jhat.value));
+        break;
+    case SDL_JOYBUTTONDOWN:
+    case SDL_JOYBUTTONUP:
+        ready.push_back(pad_event(event.type == SDL_JOYBUTTONDOWN
+                                      ? PlatformEventType::pad_button_down
+                                      : PlatformEventType::pad_button_up,
+                                  event.jbutton.which, 0, event.jbutton.button, 0));
+        break;
+    default:
+        break;
+    }
+}
+
 void sdl_events_drain() {
     SDL_Event event;
     while (SDL_PollEvent(&event)) {
@@ -97,6 +125,8 @@ void sdl_events_drain() {
             key_take(event.key, event.type == SDL_KEYDOWN);
         } else if (event.type == SDL_QUIT) {
             quit_signalled = 1;
+        } else {
+            pad_take(event);
         }
     }
     // Alt held on its own is a key like any other, once it is clear no Enter follows.

@@ -102,6 +102,7 @@ bool video_start() {
     environment_default("SDL12COMPAT_SYNC_TO_VBLANK", "1");
     // SIGINT and SIGTERM end the game through our own handler, as the close button does.
     environment_default("SDL_NO_SIGNAL_HANDLERS", "1");
+    environment_default("SDL12COMPAT_USE_GAME_CONTROLLERS", "1");
     if (SDL_Init(SDL_INIT_VIDEO) < 0) {
         sdl_video.error = std::string("Could not initialize SDL: ") + SDL_GetError() + ".";
         return false;
@@ -188,6 +189,7 @@ const char* sdl_video_open(const VideoMode& mode) {
     scale_choose(mode);
     icon_set(mode);
     sdl_signals_catch();
+    sdl_pads_open();
     SDL_Surface* screen = video_mode_set(mode);
     if (screen == nullptr) {
         sdl_video_close();
@@ -229,6 +231,7 @@ void sdl_video_unlock() {
 }
 
 void sdl_video_close() {
+    sdl_pads_close();
     if (sdl_video.started) {
         SDL_Quit();
     }

@@ -295,3 +295,20 @@ const ArchiveEntry* archive_entry_record(int32_t index) {
 bool archive_entry_is_external(const ArchiveEntry& entry) {
     return entry.kind[1] == 0xFF;
 }
+
+uint64_t archive_file_hash(const char* path) {
+    std::FILE* file = path != nullptr ? std::fopen(path, "rb") : nullptr;
+    if (file == nullptr) {
+        return 0;
+    }
+    uint64_t hash = 14695981039346656037ULL;
+    std::vector<uint8_t> block(1 << 16);
+    size_t got = 0;
+    while ((got = std::fread(block.data(), 1, block.size(), file)) > 0) {
+        for (size_t i = 0; i < got; ++i) {
+            hash = (hash ^ block[i]) * 1099511628211ULL;
+        }
+    }
+    std::fclose(file);
+    return hash;
+}

@@ -14,6 +14,9 @@ struct ArchiveEntry {
 constexpr const char* archive_file_name = "zrb.res";
 
 int archive_open(const char* path);
+// FNV-1a 64 of a whole file, to tell one zrb.res from another (recordings, network play); 0 when
+// it cannot be read.
+uint64_t archive_file_hash(const char* path);
 void archive_close();
 int32_t archive_entry_size(int32_t index);
 uint8_t* archive_load_entry(int32_t index);

@@ -10,6 +10,7 @@
 #include "gfx/display.h"
 #include "gfx/pictures.h"
 #include "input/keyboard.h"
+#include "input/pads.h"
 #include "platform/system.h"
 #include "screens/function_keys.h"
 #include "settings/game_settings.h"
@@ -87,6 +88,11 @@ void row_lower(const TitleState& title, int y, int k) {
     }
 }
 
+// A pad's Back leaves the title as Escape does.
+bool escape_held() {
+    return key_state[key_escape] != 0 || key_state[key_pad_back] != 0 || quit_asked();
+}
+
 bool key_state_any_down() {
     return std::any_of(key_state.begin(), key_state.end(), [](uint8_t held) { return held == 1; });
 }
@@ -129,7 +135,7 @@ void reveal_run(TitleState& title) {
         reveal_pass(title, f);
         pump_events();
         function_keys_handle(keyboard_match_keys());
-        if (key_state[key_escape] == 1 || quit_asked()) {
+        if (escape_held()) {
             title.stop_mark = true;
             title.quit_mark = true;
             return;
@@ -201,7 +207,7 @@ void panels_run(TitleState& title) {
         panel_next(title);
         wipe_falling(title);
         panel_hold(title);
-        if (key_state[key_escape] != 0 || quit_asked()) {
+        if (escape_held()) {
             title.quit_mark = true;
         }
     }

@@ -1,10 +1,12 @@
 #include "settings/game_settings.h"
 
 #include "platform/platform.h"
+#include "platform/system.h"
 #include "settings/settings_file.h"
 #include "settings/settings_table.h"
 
 #include <cstdio>
+#include <strings.h>
 
 namespace {
 
@@ -36,6 +38,57 @@ void setting_take_keys(const SettingsTable* table, const char* section, PlayerKe
     }
 }
 
+// A number within the range replaces target; anything else there keeps it, with a line on stderr.
+void setting_take_bounded(const SettingsTable* table, const char* key, int32_t& target,
+                          int32_t minimum, int32_t maximum) {
+    const char* text = settings_table_find(table, key);
+    const int32_t value = settings_get_int(table, key, setting_absent);
+    if (text == nullptr || value == setting_absent) {
+        return;
+    }
+    if (value < minimum || value > maximum) {
+        warning("%s=%s is not %d to %d; using %d", key, text, minimum, maximum, target);
+        return;
+    }
+    target = value;
+}
+
+bool text_is(const char* text, const char* word) {
+    return text != nullptr && strcasecmp(text, word) == 0;
+}
+
+void setting_take_player(const SettingsTable* table, const char* key, PlayerKind& target) {
+    const char* text = settings_table_find(table, key);
+    if (text == nullptr || text_is(text, "keyboard")) {
+        target = PlayerKind::keyboard;
+    } else if (text_is(text, "computer")) {
+        target = PlayerKind::computer;
+    } else {
+        warning("%s=%s is neither keyboard nor computer; using keyboard", key, text);
+        target = PlayerKind::keyboard;
+    }
+}
+
+// A pad number, or none; -1 is no value at all, as everywhere in the file.
+void setting_take_pad(const SettingsTable* table, const char* key, int32_t& target) {
+    if (text_is(settings_table_find(table, key), "none")) {
+        target = pad_none;
+        return;
+    }
+    setting_take_bounded(table, key, target, 0, 15);
+}
+
+void game_settings_apply_ours(const SettingsTable* table) {
+    GameSettings& s = game_settings;
+    setting_take_player(table, "players:red", s.red_player);
+    setting_take_player(table, "players:green", s.green_player);
+    setting_take_bounded(table, "players:skill", s.computer_skill, 1, 3);
+    setting_take_pad(table, "controls/redplayer:pad", s.red_pad);
+    setting_take_pad(table, "controls/greenplayer:pad", s.green_pad);
+    setting_take_bounded(table, "controls:deadzone", s.pad_dead_zone, 0, 95);
+    setting_take_bounded(table, "network:inputdelay", s.input_delay, 0, 8);
+}
+
 } // namespace
 
 GameSettings game_settings;
@@ -62,7 +115,8 @@ void game_settings_apply(const SettingsTable* table) {
     setting_take_keys(table, "controls/greenplayer", s.green_keys);
     // Our own video keys: a zero frame rate or scale would make no sense.
     setting_take(table, "video:refreshrate", s.refresh_rate, 1);
-    setting_take(table, "video:scale", s.video_scale, 1);
+    setting_take(table, "video:scale", s.video_scale);
+    game_settings_apply_ours(table);
 }
 
 void game_settings_load(const char* path) {

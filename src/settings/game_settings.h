@@ -12,6 +12,10 @@ struct PlayerKeys {
     int32_t down;
 };
 
+enum class PlayerKind : uint8_t { keyboard, computer };
+
+constexpr int32_t pad_none = -1;
+
 struct GameSettings {
     double game_speed = 1.0;
     int32_t game_length = 84;
@@ -24,6 +28,17 @@ struct GameSettings {
     // Our own additions: frames per second of the pacer, and the window's scale factor.
     int32_t refresh_rate = 60;
     int32_t video_scale = 3;
+    // Who plays each side when a match starts with any key but 1 and 2, and how well the
+    // computer plays (1 to 3).
+    PlayerKind red_player = PlayerKind::keyboard;
+    PlayerKind green_player = PlayerKind::keyboard;
+    int32_t computer_skill = 2;
+    // The gamepad that steers each side, or pad_none; and the stick's dead zone in percent.
+    int32_t red_pad = 0;
+    int32_t green_pad = 1;
+    int32_t pad_dead_zone = 30;
+    // Frames a network match holds each side's input back (0 to 8).
+    int32_t input_delay = 2;
     // The file the settings came from; the key screen appends its blocks there.
     std::string settings_path = "zorbit.ini";
 };

@@ -10,6 +10,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <algorithm>
+#include <fstream>
 #include <functional>
 #include <string>
 
@@ -150,9 +152,45 @@ TEST(GameSettings, OurVideoKeysNeedSensibleValues) {
         {"refresh rate", "[video]\nrefreshrate=75\n", [](auto& s) { s.refresh_rate = 75; }},
         {"scale two", "[video]\nscale=2\n", [](auto& s) { s.video_scale = 2; }},
         {"scale one", "[video]\nscale=1\n", [](auto& s) { s.video_scale = 1; }},
-        {"zero refused", "[video]\nrefreshrate=0\nscale=0\n", nullptr},
-        {"negative refused", "[video]\nrefreshrate=-60\nscale=-2\n", nullptr},
+        {"zero: largest scale", "[video]\nrefreshrate=0\nscale=0\n",
+         [](auto& s) { s.video_scale = 0; }},
+        {"negative refused", "[video]\nrefreshrate=-60\n", nullptr},
     });
+}
+
+// Players, pads, the dead zone and the network's input delay: values out of range or words
+// the game does not know keep the default, with one line on stderr each.
+TEST(GameSettings, PlayersPadsAndNetworkKeys) {
+    const struct {
+        const char* file;
+        const char* seen; // red green skill red-pad green-pad dead-zone delay
+        int lines;        // on stderr
+    } cases[] = {
+        {"", "kb kb 2 0 1 30 2", 0},
+        {"[Players]\nRed=Computer\nGreen=keyboard\nSkill=3\n", "cpu kb 3 0 1 30 2", 0},
+        {"[players]\nred=robot\ngreen=computer\nskill=4\n", "kb cpu 2 0 1 30 2", 2},
+        {"[Controls/RedPlayer]\nPad=none\n[Controls/GreenPlayer]\nPad=0\n", "kb kb 2 - 0 30 2", 0},
+        {"[Controls/RedPlayer]\nPad=-1\n[Controls]\nDeadZone=50\n", "kb kb 2 0 1 50 2", 0},
+        {"[Controls]\nDeadZone=120\n[Network]\nInputDelay=9\n", "kb kb 2 0 1 30 2", 2},
+        {"[Network]\nInputDelay=0\n", "kb kb 2 0 1 30 0", 0},
+    };
+    for (const auto& c : cases) {
+        const std::string path = test_temp_path("ours.ini");
+        std::ofstream(path) << c.file;
+        game_settings_reset();
+        testing::internal::CaptureStderr();
+        game_settings_load(path.c_str());
+        const std::string said = testing::internal::GetCapturedStderr();
+        const GameSettings& s = game_settings;
+        const auto who = [](PlayerKind k) { return k == PlayerKind::computer ? "cpu" : "kb"; };
+        const auto pad = [](int32_t p) { return p < 0 ? std::string("-") : std::to_string(p); };
+        const std::string seen = std::string(who(s.red_player)) + " " + who(s.green_player) +
+                                 " " + std::to_string(s.computer_skill) + " " + pad(s.red_pad) +
+                                 " " + pad(s.green_pad) + " " + std::to_string(s.pad_dead_zone) +
+                                 " " + std::to_string(s.input_delay);
+        EXPECT_EQ(seen, c.seen) << c.file;
+        EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), c.lines) << said;
+    }
 }
 
 TEST(GameSettings, ShippedFileLoadsQuietlyAndGivesDefaultsButAWindow) {

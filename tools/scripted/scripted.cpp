@@ -150,6 +150,14 @@ void scripted_audio_close() {
     scripted.audio_render = nullptr;
 }
 
+int32_t scripted_pad_count() {
+    return static_cast<int32_t>(scripted.setup.pads.size());
+}
+
+const char* scripted_pad_name(int32_t pad) {
+    return scripted.setup.pads[static_cast<size_t>(pad)].c_str();
+}
+
 void scripted_notice(const char* text, const char* caption) {
     bounded_push(scripted.notices, kept_notices, std::string(caption) + ": " + text);
 }
@@ -164,10 +172,10 @@ void scripted_debug(const char* text) {
 }
 
 constexpr Platform scripted_table = {
-    scripted_ticks,         scripted_sleep,      scripted_event_poll, scripted_video_open,
-    scripted_video_present, scripted_video_lock, scripted_nothing,    scripted_nothing,
-    scripted_audio_open,    scripted_nothing,    scripted_nothing,    scripted_audio_close,
-    scripted_notice,        scripted_debug,
+    scripted_ticks,         scripted_sleep,        scripted_event_poll, scripted_video_open,
+    scripted_video_present, scripted_video_lock,   scripted_nothing,    scripted_nothing,
+    scripted_audio_open,    scripted_nothing,      scripted_nothing,    scripted_audio_close,
+    scripted_pad_count,     scripted_pad_name,     scripted_notice,     scripted_debug,
 };
 
 std::vector<ScriptedEvent> script_merge(const ScriptedSetup& setup) {

@@ -35,6 +35,7 @@ struct ScriptedSetup {
     std::string snapshot_pattern;          // e.g. "frame_%06d.png"; empty: no snapshots
     std::vector<uint64_t> snapshot_frames; // frame numbers (from 0) written as PNG
     bool audio_refused = false;            // the audio device cannot be opened
+    std::vector<std::string> pads;         // the names of the gamepads plugged in
     ScriptedSinks sinks;
 };
 
