@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace {
 
@@ -134,15 +135,44 @@ ComputerView view_estimate(const ComputerPlayer* p, int32_t age) {
             ball_in_play = body_step(v.ball, k, true) == 0;
         }
     }
+    v.frame_count = p->last_frame;
+    return v;
+}
+
+double finite_or_zero(double value, double limit) {
+    return std::isfinite(value) ? std::clamp(value, -limit, limit) : 0.0;
+}
+
+void body_sanitize(ComputerBody& b) {
+    b.x = finite_or_zero(b.x, 1000);
+    b.y = finite_or_zero(b.y, 1000);
+    b.vx = finite_or_zero(b.vx, 100);
+    b.vy = finite_or_zero(b.vy, 100);
+    b.w = std::clamp(b.w, 1, 100);
+    b.h = std::clamp(b.h, 1, 100);
+}
+
+// Whatever fills the view, the plan only ever sees finite numbers of sane size.
+ComputerView view_sanitize(ComputerView v) {
+    body_sanitize(v.red);
+    body_sanitize(v.green);
+    body_sanitize(v.ball);
+    v.game_speed = finite_or_zero(v.game_speed, 1000);
+    v.elapsed_ms = std::clamp(v.elapsed_ms, 0, 10000);
     return v;
 }
 
 void view_remember(ComputerPlayer* p, const ComputerView& v) {
-    if (p->last_frame < 0 || v.frame_count != p->last_frame + 1) {
-        // A new match (or a jump): start the history and the generator afresh.
+    const ComputerView& last = p->seen[p->newest];
+    if (p->last_frame < 0 || v.frame_count != p->last_frame + 1 ||
+        v.side1_score != last.side1_score || v.side2_score != last.side2_score) {
+        // A new match, or a kick-off after the pause of a goal: the views before it mean
+        // nothing now. Each kick-off draws afresh, so matches that part ways part their aims.
         p->seen_count = 0;
-        p->random_state = static_cast<uint32_t>(v.frame_count) * 2u + static_cast<uint32_t>(p->side);
+        p->random_state = static_cast<uint32_t>(v.frame_count) * 0x9E3779B9u ^
+                          static_cast<uint32_t>(p->side) * 0x85EBCA6Bu;
         p->aim_frames = 0;
+        p->plan_touch = 0;
     }
     p->last_frame = v.frame_count;
     p->newest = (p->newest + 1) % computer_history_length;
@@ -181,14 +211,31 @@ struct Scene {
     Track track;
 };
 
-void track_ball(Track& t, const ComputerBody& ball, double k) {
+bool touching(const ComputerBody& player, const ComputerBody& ball) {
+    const double xi = std::trunc(ball.x);
+    const double yi = std::trunc(ball.y);
+    return xi + ball.w - 2 > player.x && player.x + player.w > xi + 2 &&
+           yi + ball.h - 2 > player.y && player.y + player.h > yi + 2;
+}
+
+// The ball's course as far as it can be seen: it coasts and bounces, and if the other player,
+// coasting too, runs into it, the two swap velocities as the pitch makes them.
+void track_ball(Track& t, const ComputerBody& ball, ComputerBody other, double k) {
     t.at[0] = ball;
     t.length = 0;
     t.goal = 0;
+    bool touched = false;
     while (t.length < horizon && t.goal == 0) {
-        t.at[t.length + 1] = t.at[t.length];
+        ComputerBody& b = t.at[t.length + 1];
+        b = t.at[t.length];
         t.length++;
-        t.goal = body_step(t.at[t.length], k, true);
+        body_step(other, k, false);
+        t.goal = body_step(b, k, true);
+        if (!touched && touching(other, b)) {
+            std::swap(b.vx, other.vx);
+            std::swap(b.vy, other.vy);
+            touched = true;
+        }
     }
 }
 
@@ -202,15 +249,17 @@ void body_turn(ComputerBody& b) {
 void scene_make(Scene& s, const ComputerPlayer* p, ComputerView v, double k) {
     s.me = own_body(v, p->side);
     s.ball = v.ball;
+    ComputerBody other = other_body(v, p->side);
     if (k < 0) {
         body_turn(s.me);
         body_turn(s.ball);
+        body_turn(other);
     }
     s.k = std::fabs(k);
     s.our_goal = p->side;
     s.aim_x = std::clamp((left_post + right_post - s.ball.w) / 2 + p->aim_offset, left_post,
                          right_post - s.ball.w);
-    track_ball(s.track, s.ball, s.k);
+    track_ball(s.track, s.ball, other, s.k);
 }
 
 int32_t scene_last_frame(const Scene& s) {
@@ -268,80 +317,95 @@ int32_t axis_choice(double p, double v0, double target, double vt, int32_t t, do
 
 // --- Plans: meet the ball at frame t, at a place, with a velocity ---
 
-struct Plan {
-    int32_t frames;
-    double x, y;   // our top-left corner then
-    double vx, vy; // our velocity then: the ball leaves with it
-    bool free_end;
+enum class Touch : int32_t {
+    none,      // no touch planned: keep clear, or head for where the ball will be
+    shot,      // into their opening at top speed
+    slow_shot, // the same at half speed, which is sooner to reach
+    clear,     // away from our opening
+    stop,      // standing in the ball's way: it stops dead
+    any,       // the soonest touch of any kind
 };
 
-// The velocity that sends a ball at b into their opening, at `scale` of top speed.
-void shot_velocity(const Scene& s, const ComputerBody& b, double scale, double& vx, double& vy) {
-    const double gy = s.our_goal == 1 ? bottom_wall - b.h + 6 : top_bound - 6;
-    const double ux = s.aim_x - b.x;
-    const double uy = gy - b.y;
-    const double n = std::max({std::fabs(ux), std::fabs(uy), 1e-9});
-    vx = top_speed * scale * ux / n;
-    vy = top_speed * scale * uy / n;
+struct Plan {
+    Touch touch;
+    int32_t frames;
+    double x, y;   // our top-left corner then
+    double vx, vy; // our velocity then, unless any will do: the ball leaves with it
+};
+
+// The velocity a touch of this kind leaves the ball at b with.
+void touch_velocity(const Scene& s, const ComputerBody& b, Plan& plan) {
+    const double away = s.our_goal == 1 ? 1 : -1;
+    plan.vx = 0;
+    plan.vy = plan.touch == Touch::clear ? away * top_speed / 2 : 0;
+    if (plan.touch == Touch::shot || plan.touch == Touch::slow_shot) {
+        const double gy = s.our_goal == 1 ? bottom_wall - b.h + 6 : top_bound - 6;
+        const double ux = s.aim_x - b.x;
+        const double uy = gy - b.y;
+        const double n = std::max({std::fabs(ux), std::fabs(uy), 1e-9});
+        const double speed = plan.touch == Touch::shot ? top_speed : top_speed / 2;
+        plan.vx = speed * ux / n;
+        plan.vy = speed * uy / n;
+    }
 }
+
+// How far a wall may push the meeting place before the shot counts as blocked.
+constexpr double wall_slack = 3;
 
 // Contact comes when the centres are closer than this on both axes.
 double contact_reach(const Scene& s) {
     return (s.me.w + s.ball.w) / 2.0 - 2;
 }
 
-// Where our top-left should be to meet ball b at velocity (vx, vy): just inside contact
-// range, on the side we come from, so that the touch happens at the planned frame.
-void meeting_place(const Scene& s, const ComputerBody& b, Plan& plan) {
+// Where our top-left should be to meet ball b at the planned velocity: just inside contact
+// range, on the side we come from, so that the touch happens at the planned frame. False
+// when a wall stands where we would have to come from.
+bool meeting_place(const Scene& s, const ComputerBody& b, Plan& plan) {
     double rx = plan.vx - b.vx;
     double ry = plan.vy - b.vy;
     const double n = std::max(std::fabs(rx), std::fabs(ry));
     const double reach = contact_reach(s);
     const double r = std::clamp(reach - s.k * n / 2, reach / 3, reach - 1);
-    rx = n > 1e-6 ? rx / n : 0;
-    ry = n > 1e-6 ? ry / n : 0;
-    const double cx = b.x + b.w / 2.0 - rx * r;
-    const double cy = b.y + b.h / 2.0 - ry * r;
-    plan.x = std::clamp(cx - s.me.w / 2.0, left_bound, right_wall - s.me.w);
-    plan.y = std::clamp(cy - s.me.h / 2.0, top_bound, bottom_wall - s.me.h);
+    rx = n > 1e-6 && plan.touch != Touch::any ? rx / n : 0;
+    ry = n > 1e-6 && plan.touch != Touch::any ? ry / n : 0;
+    const double x = b.x + (b.w - s.me.w) / 2.0 - rx * r;
+    const double y = b.y + (b.h - s.me.h) / 2.0 - ry * r;
+    plan.x = std::clamp(x, left_bound, right_wall - s.me.w);
+    plan.y = std::clamp(y, top_bound, bottom_wall - s.me.h);
+    return std::fabs(plan.x - x) < wall_slack && std::fabs(plan.y - y) < wall_slack;
 }
 
-bool plan_in_reach(const Scene& s, const Plan& plan) {
+bool plan_in_reach(const Scene& s, const Plan& plan, double slack) {
     const ComputerBody& me = s.me;
-    return axis_margin(me.vx, plan.vx, plan.frames, (plan.x - me.x) / s.k, plan.free_end) >= 0 &&
-           axis_margin(me.vy, plan.vy, plan.frames, (plan.y - me.y) / s.k, plan.free_end) >= 0;
+    const bool free_end = plan.touch == Touch::any;
+    const double dx = (plan.x - me.x) / s.k;
+    const double dy = (plan.y - me.y) / s.k;
+    return axis_margin(me.vx, plan.vx, plan.frames, dx, free_end) >= -slack &&
+           axis_margin(me.vy, plan.vy, plan.frames, dy, free_end) >= -slack;
 }
 
-bool plan_velocity_in_reach(const Scene& s, const Plan& plan) {
-    const double slack = accel * plan.frames + 0.05;
-    return std::fabs(plan.vx - s.me.vx) <= slack && std::fabs(plan.vy - s.me.vy) <= slack;
+bool plan_velocity_in_reach(const Scene& s, const Plan& plan, double slack) {
+    const double most = accel * plan.frames + 0.05 + slack;
+    return plan.touch == Touch::any ||
+           (std::fabs(plan.vx - s.me.vx) <= most && std::fabs(plan.vy - s.me.vy) <= most);
 }
 
-// The earliest frame up to `last` at which a shot at `scale` of top speed can be made.
-bool plan_shot(const Scene& s, double scale, int32_t last, Plan& plan) {
+int32_t shot_worth(const Scene& s, const ComputerBody& b, double vx, double vy);
+
+// The plan for a touch of this kind at frame t, if that is in reach (give or take slack).
+bool plan_at(const Scene& s, Touch touch, int32_t t, double slack, Plan& plan) {
+    const ComputerBody& b = s.track.at[t];
+    plan = Plan{touch, t, 0, 0, 0, 0};
+    touch_velocity(s, b, plan);
+    const bool placed = meeting_place(s, b, plan) || touch == Touch::any;
+    return placed && plan_velocity_in_reach(s, plan, slack) && plan_in_reach(s, plan, slack) &&
+           (touch == Touch::any || shot_worth(s, b, plan.vx, plan.vy) >= 0);
+}
+
+// The earliest frame up to `last` at which a touch of this kind can be made.
+bool plan_touch(const Scene& s, Touch touch, int32_t last, Plan& plan) {
     for (int32_t t = 1; t <= last; ++t) {
-        const ComputerBody& b = s.track.at[t];
-        plan = Plan{t, 0, 0, 0, 0, false};
-        shot_velocity(s, b, scale, plan.vx, plan.vy);
-        if (!plan_velocity_in_reach(s, plan)) {
-            continue;
-        }
-        meeting_place(s, b, plan);
-        if (plan_in_reach(s, plan)) {
-            return true;
-        }
-    }
-    return false;
-}
-
-// The earliest touch of any kind, for a ball on its way into our own opening.
-bool plan_block(const Scene& s, int32_t last, Plan& plan) {
-    for (int32_t t = 1; t <= last; ++t) {
-        const ComputerBody& b = s.track.at[t];
-        plan = Plan{t, 0, 0, 0, 0, true};
-        plan.x = std::clamp(b.x + (b.w - s.me.w) / 2.0, left_bound, right_wall - s.me.w);
-        plan.y = std::clamp(b.y + (b.h - s.me.h) / 2.0, top_bound, bottom_wall - s.me.h);
-        if (plan_in_reach(s, plan)) {
+        if (plan_at(s, touch, t, 0, plan)) {
             return true;
         }
     }
@@ -349,30 +413,56 @@ bool plan_block(const Scene& s, int32_t last, Plan& plan) {
 }
 
 // A slower shot is worth it only when it comes clearly sooner.
-constexpr int32_t slow_shot_gain = 12;
+constexpr int32_t slow_shot_gain = 60;
 
-void plan_find(const Scene& s, Plan& plan) {
+bool plan_shot(const Scene& s, int32_t last, Plan& plan) {
+    Plan fast;
+    const bool fast_found = plan_touch(s, Touch::shot, last, fast);
+    const int32_t slow_last = fast_found ? fast.frames - slow_shot_gain : last;
+    if (plan_touch(s, Touch::slow_shot, slow_last, plan)) {
+        return true;
+    }
+    plan = fast;
+    return fast_found;
+}
+
+// No shot in time: clear the ball or stop it, whichever comes sooner.
+bool plan_defend(const Scene& s, int32_t last, Plan& plan) {
+    Plan clear;
+    const bool clear_found = plan_touch(s, Touch::clear, last, clear);
+    if (plan_touch(s, Touch::stop, clear_found ? clear.frames - 1 : last, plan)) {
+        return true;
+    }
+    plan = clear;
+    return clear_found;
+}
+
+// How far out of reach last frame's plan may drift before it is given up: the reach is
+// reckoned without the steps of 0.1, so a plan on its edge wavers around it.
+constexpr double keep_slack = 0.5;
+
+// Last frame's plan, when it still holds: planning afresh each frame from the edge of reach
+// can put the touch off by a frame, every frame.
+bool plan_keep(const Scene& s, const ComputerPlayer* p, int32_t last, Plan& plan) {
+    const int32_t t = p->plan_frame - p->last_frame;
+    const auto touch = static_cast<Touch>(p->plan_touch);
+    return touch != Touch::none && t >= 1 && t <= last && plan_at(s, touch, t, keep_slack, plan);
+}
+
+void plan_find(const Scene& s, const ComputerPlayer* p, Plan& plan) {
     const int32_t last = std::max(scene_last_frame(s), 1);
     if (s.track.goal == s.our_goal) {
-        plan = Plan{30, s.me.x, s.me.y, 0, 0, false}; // it goes in by itself: stay clear
+        plan = Plan{Touch::none, 30, s.me.x, s.me.y, 0, 0}; // it goes in by itself: stay clear
         return;
     }
-    Plan fast;
-    const bool fast_found = plan_shot(s, 1.0, last, fast);
-    const int32_t slow_last = fast_found ? fast.frames - slow_shot_gain : last;
-    if (plan_shot(s, 0.5, slow_last, plan)) {
+    if (plan_keep(s, p, last, plan) || plan_shot(s, last, plan) || plan_defend(s, last, plan) ||
+        plan_touch(s, Touch::any, last, plan)) {
         return;
     }
-    if (fast_found) {
-        plan = fast;
-        return;
-    }
-    if (s.track.goal != 0 && plan_block(s, last, plan)) {
-        return;
-    }
-    plan = Plan{last, 0, 0, 0, 0, false};
-    shot_velocity(s, s.track.at[last], 1.0, plan.vx, plan.vy);
+    plan = Plan{Touch::shot, last, 0, 0, 0, 0};
+    touch_velocity(s, s.track.at[last], plan);
     meeting_place(s, s.track.at[last], plan);
+    plan.touch = Touch::none;
 }
 
 // --- A last look at the next frames: no touch that puts the ball into our own opening ---
@@ -389,13 +479,6 @@ int32_t shot_worth(const Scene& s, const ComputerBody& b, double vx, double vy) 
         }
     }
     return 0;
-}
-
-bool touching(const ComputerBody& me, const ComputerBody& ball) {
-    const double xi = std::trunc(ball.x);
-    const double yi = std::trunc(ball.y);
-    return xi + ball.w - 2 > me.x && me.x + me.w > xi + 2 && yi + ball.h - 2 > me.y &&
-           me.y + me.h > yi + 2;
 }
 
 int32_t track_worth(const Scene& s) {
@@ -456,7 +539,7 @@ uint8_t bits_of(int32_t ax, int32_t ay, bool turned) {
     return bits;
 }
 
-uint8_t steer_decide(const ComputerPlayer* p, const ComputerView& v) {
+uint8_t steer_decide(ComputerPlayer* p, const ComputerView& v) {
     const double k = p->frame_scale;
     if (!(std::fabs(k) > 1e-9)) {
         return 0; // nothing moves: nothing to steer
@@ -464,9 +547,12 @@ uint8_t steer_decide(const ComputerPlayer* p, const ComputerView& v) {
     Scene s;
     scene_make(s, p, v, k);
     Plan plan;
-    plan_find(s, plan);
-    int32_t ax = axis_choice(s.me.x, s.me.vx, plan.x, plan.vx, plan.frames, s.k, plan.free_end);
-    int32_t ay = axis_choice(s.me.y, s.me.vy, plan.y, plan.vy, plan.frames, s.k, plan.free_end);
+    plan_find(s, p, plan);
+    p->plan_touch = static_cast<int32_t>(plan.touch);
+    p->plan_frame = p->last_frame + plan.frames;
+    const bool free_end = plan.touch == Touch::any;
+    int32_t ax = axis_choice(s.me.x, s.me.vx, plan.x, plan.vx, plan.frames, s.k, free_end);
+    int32_t ay = axis_choice(s.me.y, s.me.vy, plan.y, plan.vy, plan.frames, s.k, free_end);
     action_check(s, ax, ay);
     return bits_of(ax, ay, k < 0);
 }
@@ -488,7 +574,7 @@ uint8_t computer_player_steer(ComputerPlayer* player, const ComputerView& view) 
     if (player == nullptr) {
         return 0;
     }
-    view_remember(player, view);
+    view_remember(player, view_sanitize(view));
     aim_update(player);
     const int32_t age = std::min(skills[player->skill - 1].delay, player->seen_count - 1);
     const uint8_t bits = steer_decide(player, view_estimate(player, age));

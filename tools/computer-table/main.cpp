@@ -23,6 +23,8 @@ const char* usage_text =
     "Options:\n"
     "  --matches N      matches per side order and row (default 100)\n"
     "  --seed N         picks the game's draws and the random keys (default 1)\n"
+    "  --first N        number of the first match (default 0): --first 7 --matches 1\n"
+    "                   plays match 7 of a longer run again\n"
     "  --rows LIST      A-B pairs, comma separated; 1..3 a skill, 0 random keys\n"
     "                   (default 3-0,3-1,2-1,3-2,1-1,2-2,3-3)\n"
     "  --cap-minutes N  stop a match after N minutes of game time (default 10)\n"
@@ -53,8 +55,8 @@ bool rows_parse(const char* text, std::vector<Pairing>& rows) {
     while (start <= list.size()) {
         const size_t comma = std::min(list.find(',', start), list.size());
         const std::string item = list.substr(start, comma - start);
-        if (item.size() != 3 || item[1] != '-' || item[0] < '0' || item[0] > '3' ||
-            item[2] < '0' || item[2] > '3') {
+        if (item.size() != 3 || item[1] != '-' || item[0] < '0' || item[0] > '3' || item[2] < '0' ||
+            item[2] > '3') {
             return false;
         }
         rows.push_back(Pairing{item[0] - '0', item[2] - '0'});
@@ -70,6 +72,8 @@ bool option_take(Options& o, const char* name, const char* value) {
         o.table.matches = static_cast<int32_t>(n);
     } else if (std::strcmp(name, "--seed") == 0 && number_parse(value, 0, 0x7FFFFFFF, n)) {
         o.table.seed = static_cast<uint32_t>(n);
+    } else if (std::strcmp(name, "--first") == 0 && number_parse(value, 0, 0x7FFFFFFF, n)) {
+        o.table.first = static_cast<int32_t>(n);
     } else if (std::strcmp(name, "--cap-minutes") == 0 && number_parse(value, 1, 10000, n)) {
         o.table.cap_ms = n * 60 * 1000;
     } else if (std::strcmp(name, "--speed") == 0 && number_parse(value, -100, 100, n) && n != 0) {

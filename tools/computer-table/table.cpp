@@ -49,7 +49,7 @@ RowResult table_row_play(const Pairing& pair, const TableOptions& options) {
     RowResult row{};
     row.pair = pair;
     row.matches = options.matches;
-    for (int32_t i = 0; i < options.matches; ++i) {
+    for (int32_t i = options.first; i < options.first + options.matches; ++i) {
         row_match_play(row, 1, i, options);
         row_match_play(row, 2, i, options);
     }

@@ -11,6 +11,7 @@ struct Pairing {
 struct TableOptions {
     int32_t matches = 100; // per side order
     uint32_t seed = 1;
+    int32_t first = 0;               // number of the first match, so one match can be played again
     int64_t cap_ms = 10 * 60 * 1000; // a match still running after this much game time is stopped
     bool verbose = false;            // one line per match
 };
