@@ -53,6 +53,40 @@ void computer_steer(benchmark::State& state) {
 }
 BENCHMARK(computer_steer)->Arg(1)->Arg(3);
 
+// The dearest case: views with nothing to do with one another, so that no plan outlives its
+// frame and every search runs in full.
+std::vector<ComputerView> scattered_views(int count) {
+    uint32_t state = 7;
+    auto next = [&state](double lo, double hi) {
+        state = state * 214013u + 2531011u;
+        return lo + (hi - lo) * ((state >> 16) & 0x7FFF) / 32767.0;
+    };
+    std::vector<ComputerView> views = play_views(count);
+    for (ComputerView& v : views) {
+        for (ComputerBody* b : {&v.red, &v.green, &v.ball}) {
+            *b = {next(8, 311 - b->w),
+                  next(16, 183 - b->h),
+                  next(-3.5, 3.5),
+                  next(-3.5, 3.5),
+                  b->w,
+                  b->h};
+        }
+    }
+    return views;
+}
+
+void computer_steer_scattered(benchmark::State& state) {
+    const std::vector<ComputerView> views = scattered_views(4000);
+    ComputerPlayer player;
+    computer_player_start(&player, 1, 3);
+    size_t i = 0;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(computer_player_steer(&player, views[i]));
+        i = (i + 1) % views.size();
+    }
+}
+BENCHMARK(computer_steer_scattered);
+
 void player_state_memcpy(benchmark::State& state) {
     std::vector<uint8_t> from(sizeof(ComputerPlayer), 1), to(sizeof(ComputerPlayer));
     for (auto _ : state) {
