@@ -24,7 +24,7 @@ struct Skill {
     int32_t delay;     // frames between seeing and acting
     double aim_spread; // pixels the aim may miss the middle of the opening by
 };
-constexpr Skill skills[3] = {{14, 18.0}, {7, 9.0}, {2, 3.0}};
+constexpr Skill skills[3] = {{14, 18.0}, {5, 6.0}, {2, 3.0}};
 
 int32_t random_next(ComputerPlayer* p) {
     p->random_state = p->random_state * 214013u + 2531011u;
