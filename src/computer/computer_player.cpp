@@ -12,6 +12,7 @@ constexpr int32_t horizon = 96;          // frames of the ball's course looked a
 constexpr int32_t contact_lookahead = 8; // frames checked for a touch the plan did not mean
 constexpr int32_t shot_lookahead = 64;   // frames a struck ball is followed
 constexpr int32_t aim_hold_frames = 40;  // how long one aim is kept
+constexpr double usual_frame_ms = 16;    // assumed until a frame has moved the bodies
 
 constexpr double left_bound = 8;
 constexpr double top_bound = 16;
@@ -179,9 +180,10 @@ void view_remember(ComputerPlayer* p, const ComputerView& v) {
     p->seen[p->newest] = v;
     p->sent[p->newest] = 0;
     p->seen_count = std::min(p->seen_count + 1, computer_history_length);
+    // A frame that moves nothing (the first of a match) tells nothing of the frames to come.
     const double k = view_scale(v);
-    if (k != 0) {
-        p->frame_scale = k;
+    if (k != 0 || p->seen_count == 1) {
+        p->frame_scale = k != 0 ? k : usual_frame_ms * v.game_speed * 0.1;
     }
 }
 
@@ -567,7 +569,7 @@ void computer_player_start(ComputerPlayer* player, int32_t side, int32_t skill) 
     player->side = side == 2 ? 2 : 1;
     player->skill = std::clamp(skill, 1, 3);
     player->last_frame = -1;
-    player->frame_scale = 1.6;
+    player->frame_scale = usual_frame_ms * 0.1;
 }
 
 uint8_t computer_player_steer(ComputerPlayer* player, const ComputerView& view) {
