@@ -506,6 +506,8 @@ int32_t action_worth(const Scene& s, int32_t ax, int32_t ay) {
     return track_worth(s);
 }
 
+// The planned keys, unless other keys make a better touch in the next frames or keep clear of
+// a worse one; among keys worth the same, those nearest the plan.
 void action_check(const Scene& s, int32_t& ax, int32_t& ay) {
     int32_t best = action_worth(s, ax, ay);
     int32_t best_x = ax;
