@@ -13,6 +13,8 @@ constexpr int32_t contact_lookahead = 8; // frames checked for a touch the plan 
 constexpr int32_t shot_lookahead = 64;   // frames a struck ball is followed
 constexpr int32_t aim_hold_frames = 40;  // how long one aim is kept
 constexpr double usual_frame_ms = 16;    // assumed until a frame has moved the bodies
+constexpr double slow_ball = 1.0;        // below this speed the ball may lie where no shot
+constexpr int32_t slow_patience = 90;    // can be made: after so many frames, just hit it
 
 constexpr double left_bound = 8;
 constexpr double top_bound = 16;
@@ -174,7 +176,10 @@ void view_remember(ComputerPlayer* p, const ComputerView& v) {
                           static_cast<uint32_t>(p->side) * 0x85EBCA6Bu;
         p->aim_frames = 0;
         p->plan_touch = 0;
+        p->slow_frames = 0;
     }
+    const bool slow = std::fabs(v.ball.vx) + std::fabs(v.ball.vy) < slow_ball;
+    p->slow_frames = slow ? p->slow_frames + 1 : 0;
     p->last_frame = v.frame_count;
     p->newest = (p->newest + 1) % computer_history_length;
     p->seen[p->newest] = v;
@@ -455,6 +460,9 @@ void plan_find(const Scene& s, const ComputerPlayer* p, Plan& plan) {
     const int32_t last = std::max(scene_last_frame(s), 1);
     if (s.track.goal == s.our_goal) {
         plan = Plan{Touch::none, 30, s.me.x, s.me.y, 0, 0}; // it goes in by itself: stay clear
+        return;
+    }
+    if (p->slow_frames > slow_patience && plan_touch(s, Touch::any, last, plan)) {
         return;
     }
     if (plan_keep(s, p, last, plan) || plan_shot(s, last, plan) || plan_defend(s, last, plan) ||

@@ -30,14 +30,15 @@ struct ComputerPlayer {
     int32_t side;  // 1 red (shoots into the bottom opening), 2 green (the top one)
     int32_t skill; // 1 slow and rough .. 3 quick and precise
     uint32_t random_state;
-    int32_t last_frame; // frame count of the newest view, -1 before the first
-    double frame_scale; // pixels per frame per unit of velocity, last seen non-zero
-    double aim_offset;  // pixels beside the middle of the opening, this attempt
-    int32_t aim_frames; // frames until the aim is drawn again
-    int32_t plan_touch; // the kind of touch planned last frame (0 none)
-    int32_t plan_frame; // and the frame it was planned for
-    int32_t seen_count; // views held, up to the history length
-    int32_t newest;     // index of the newest view
+    int32_t last_frame;  // frame count of the newest view, -1 before the first
+    double frame_scale;  // pixels per frame per unit of velocity, last seen non-zero
+    double aim_offset;   // pixels beside the middle of the opening, this attempt
+    int32_t aim_frames;  // frames until the aim is drawn again
+    int32_t plan_touch;  // the kind of touch planned last frame (0 none)
+    int32_t plan_frame;  // and the frame it was planned for
+    int32_t slow_frames; // frames the ball has been slow
+    int32_t seen_count;  // views held, up to the history length
+    int32_t newest;      // index of the newest view
     ComputerView seen[computer_history_length];
     uint8_t sent[computer_history_length]; // bits given with each view
 };
