@@ -79,7 +79,7 @@ struct Steering {
     uint64_t frame = 0;
 };
 
-void steering_read(void* context, InputRecord* record) {
+bool steering_read(void* context, InputRecord* record) {
     auto* steering = static_cast<Steering*>(context);
     keyboard_input_read(&steering->keyboard, record);
     static const uint8_t red[] = {2, 8, 1, 4};
@@ -87,6 +87,7 @@ void steering_read(void* context, InputRecord* record) {
     const uint64_t phase = steering->frame++ / 40;
     record->steer[0] = red[phase % 4];
     record->steer[1] = green[(phase * 3 + 2) % 4];
+    return true;
 }
 
 MatchInput steering_input(Steering* steering) {

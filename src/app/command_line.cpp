@@ -80,6 +80,11 @@ const OptionSpec option_table[] = {
          o->play = v;
          return !o->play.empty();
      }},
+    {"--hashes", Takes::value, "FILE", "write the hash of every match frame to FILE (- stdout)",
+     [](Options* o, const char* v) {
+         o->hashes = v;
+         return !o->hashes.empty();
+     }},
     {"--host", Takes::optional_value, "[PORT]", "wait for a player to join over the network",
      [](Options* o, const char* v) {
          o->host = true;

@@ -13,6 +13,7 @@ struct Options {
     std::string data;   // folder to take zrb.res from first
     std::string record; // recording to write
     std::string play;   // recording to play back
+    std::string hashes; // where to write the hash of every counted frame
     bool host = false;
     int32_t port = 0; // 0: the default port
     std::string join; // HOST[:PORT]

@@ -1,5 +1,8 @@
 #include "app/game.h"
 
+#include "app/local_input.h"
+#include "app/match_run.h"
+
 #include "field/body.h"
 #include "field/plasma.h"
 #include "field/random.h"
@@ -12,6 +15,7 @@
 #include "resources/archive.h"
 #include "resources/text_extract.h"
 #include "screens/title.h"
+#include "settings/game_settings.h"
 #include "sound/sound.h"
 
 void game_setup(const std::string& text_folder) {
@@ -29,13 +33,51 @@ void game_setup(const std::string& text_folder) {
     field.skip_next_collision = 0;
 }
 
-void match_cycle() {
+namespace {
+
+// Keys 1 and 2 pit the player against the computer; any other key plays as the settings say.
+void sides_choose(TitleChoice choice, LocalInput* local) {
+    bool red = game_settings.red_player == PlayerKind::computer;
+    bool green = game_settings.green_player == PlayerKind::computer;
+    if (choice == TitleChoice::red_against_computer) {
+        red = false;
+        green = true;
+    } else if (choice == TitleChoice::green_against_computer) {
+        red = true;
+        green = false;
+    }
+    local_input_start(local, red, green);
+}
+
+// What the plan plays before the title; false when the program is to end after it, with the
+// status it ends with.
+bool plan_play(const PlayPlan& plan, int* status) {
+    if (plan.playback != nullptr) {
+        playback_run(plan.playback);
+        *status = plan.playback->differed ? 1 : 0;
+    }
+    if (plan.networked && !quit_asked()) {
+        *status = network_run(plan.network) == NetworkEnd::lost ? 1 : 0;
+    }
+    return !plan.then_end;
+}
+
+} // namespace
+
+void match_cycle(RecordingWriter* recorder) {
     debug_log("Game!\n");
     key_state.fill(0);
-    KeyboardInput keyboard;
-    const MatchInput input = keyboard_match_input(&keyboard);
-    while (!quit_asked() && title_screen_run() != TitleChoice::quit) {
-        match_play(input);
+    LocalInput local;
+    MatchWatch watch;
+    watch.writer = recorder;
+    watch.state_out = &local.state;
+    for (;;) {
+        const TitleChoice choice = quit_asked() ? TitleChoice::quit : title_screen_run();
+        if (choice == TitleChoice::quit) {
+            return;
+        }
+        sides_choose(choice, &local);
+        match_run(local_match_input(&local), watch);
     }
 }
 
@@ -51,8 +93,12 @@ int program_exit() {
     return 0;
 }
 
-int game_run(const std::string& text_folder) {
+int game_run(const std::string& text_folder, const PlayPlan& plan) {
     game_setup(text_folder);
-    match_cycle();
-    return program_exit();
+    int status = 0;
+    if (plan_play(plan, &status)) {
+        match_cycle(plan.recorder);
+    }
+    const int closed = program_exit();
+    return status != 0 ? status : closed;
 }

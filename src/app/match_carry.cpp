@@ -26,10 +26,10 @@ struct StateHash {
 
 MatchCarry match_carry_capture() {
     const Plasma& p = plasma;
-    return MatchCarry{game_random.state,   match.marker_frame, alpha_threshold,
-                      field.skip_next_collision, p.plasma_phase_1, p.plasma_phase_2,
-                      p.plasma_rows,        p.red_scale,        p.red_step,
-                      p.green_scale,        p.blue_scale};
+    return MatchCarry{
+        game_random.state, match.marker_frame, alpha_threshold, field.skip_next_collision,
+        p.plasma_phase_1,  p.plasma_phase_2,   p.plasma_rows,   p.red_scale,
+        p.red_step,        p.green_scale,      p.blue_scale};
 }
 
 void match_carry_apply(const MatchCarry& carry) {
@@ -55,9 +55,17 @@ void match_carry_apply(const MatchCarry& carry) {
 
 MatchCarry match_carry_fresh() {
     const Plasma fresh;
-    return MatchCarry{RandomGenerator{}.state, 0, 15, 0, fresh.plasma_phase_1,
-                      fresh.plasma_phase_2, fresh.plasma_rows, fresh.red_scale, fresh.red_step,
-                      fresh.green_scale, fresh.blue_scale};
+    return MatchCarry{RandomGenerator{}.state,
+                      0,
+                      15,
+                      0,
+                      fresh.plasma_phase_1,
+                      fresh.plasma_phase_2,
+                      fresh.plasma_rows,
+                      fresh.red_scale,
+                      fresh.red_step,
+                      fresh.green_scale,
+                      fresh.blue_scale};
 }
 
 uint64_t match_state_hash(const MatchState& state) {

@@ -32,6 +32,7 @@ constexpr PictureSlot loaded_last[] = {
 constexpr PictureSlot sprites[] = {
     {&GamePictures::red_image, 7}, {&GamePictures::green_image, 8}, {&GamePictures::ball_image, 9}};
 constexpr PictureSlot marks = {&GamePictures::score_marks, 22};
+constexpr int32_t small_font_entry = 31;
 
 // A missing picture would crash the first screen that draws it: stop here with a message.
 Bitmap* picture_load(int32_t index) {
@@ -84,6 +85,7 @@ void pictures_load() {
     for (const PictureSlot& slot : loaded_last) {
         pictures.*slot.member = picture_load(slot.entry);
     }
+    pictures.small_font = image_load(small_font_entry);
 }
 
 void pictures_free() {
@@ -91,6 +93,8 @@ void pictures_free() {
     slots_release(sprites, 3);
     slots_release(loaded_last, 12);
     slots_release(&marks, 1);
+    image_release(pictures.small_font, small_font_entry);
+    pictures.small_font = nullptr;
     for (Bitmap* GamePictures::*area :
          {&GamePictures::top_score_save, &GamePictures::bottom_score_save,
           &GamePictures::clock_save, &GamePictures::marker_view}) {

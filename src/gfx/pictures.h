@@ -28,6 +28,8 @@ struct GamePictures {
     Bitmap* bottom_score_save = nullptr;
     Bitmap* clock_save = nullptr;
     Bitmap* marker_view = nullptr;
+    // Optional: the small font of on-screen messages (null when the archive has none).
+    Bitmap* small_font = nullptr;
 };
 
 extern GamePictures pictures;

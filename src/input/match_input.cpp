@@ -16,7 +16,7 @@ void keyboard_steer_read(InputRecord* record) {
 
 } // namespace
 
-void keyboard_input_read(void* context, InputRecord* record) {
+bool keyboard_input_read(void* context, InputRecord* record) {
     auto* keyboard = static_cast<KeyboardInput*>(context);
     const uint32_t now = clock_ticks();
     pump_events();
@@ -24,6 +24,7 @@ void keyboard_input_read(void* context, InputRecord* record) {
     // Asked to end, the match ends as on Escape, and the program after it.
     record->keys = keyboard_match_keys() | (quit_asked() ? match_key_escape : 0);
     record->elapsed_ms = static_cast<int32_t>(now - keyboard->last_ticks);
+    return true;
 }
 
 void keyboard_input_refresh(void*, InputRecord* record) {

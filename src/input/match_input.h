@@ -5,8 +5,9 @@
 
 struct MatchInput {
     void* context = nullptr;
-    // The record of the next frame.
-    void (*read)(void* context, InputRecord* record) = nullptr;
+    // The record of the next frame; false when there is none (a recording ran out, a key stopped
+    // its playback, a network session ended): the match stops without another frame.
+    bool (*read)(void* context, InputRecord* record) = nullptr;
     // After an F1 or F2 screen: the steering and F11/F12 as they are now (the screens leave every
     // key released). Null when the function keys do nothing in this match.
     void (*refresh)(void* context, InputRecord* record) = nullptr;
@@ -21,7 +22,7 @@ struct KeyboardInput {
     uint32_t last_ticks = 0;
 };
 
-void keyboard_input_read(void* context, InputRecord* record);
+bool keyboard_input_read(void* context, InputRecord* record);
 void keyboard_input_refresh(void* context, InputRecord* record);
 void keyboard_input_resync(void* context);
 MatchInput keyboard_match_input(KeyboardInput* keyboard);

@@ -30,10 +30,9 @@ bool held(const PadState& pad, uint32_t button) {
 
 uint8_t stick_steer(const PadState& pad, int32_t dead_zone) {
     const int32_t edge = 32767 * dead_zone / 100;
-    return static_cast<uint8_t>((pad.axis_x < -edge ? steer_left : 0) |
-                                (pad.axis_x > edge ? steer_right : 0) |
-                                (pad.axis_y < -edge ? steer_up : 0) |
-                                (pad.axis_y > edge ? steer_down : 0));
+    return static_cast<uint8_t>(
+        (pad.axis_x < -edge ? steer_left : 0) | (pad.axis_x > edge ? steer_right : 0) |
+        (pad.axis_y < -edge ? steer_up : 0) | (pad.axis_y > edge ? steer_down : 0));
 }
 
 uint8_t dpad_steer(const PadState& pad) {

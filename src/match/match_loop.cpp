@@ -97,7 +97,10 @@ FrameResult match_frame(MatchState& state, const MatchInput& input) {
     }
     InputRecord& record = state.record;
     record = InputRecord{};
-    input.read(input.context, &record);
+    if (!input.read(input.context, &record)) {
+        display_hashing_set(false);
+        return FrameResult::stopped;
+    }
     match_keys_handle(record, input);
     input.resync(input.context);
     FieldEvents events;

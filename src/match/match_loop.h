@@ -23,7 +23,8 @@ struct MatchState {
     InputRecord record; // what the most recent frame ran on
 };
 
-enum class FrameResult { next, won, quit };
+// stopped: the input had no record for the frame, which was not played.
+enum class FrameResult { next, won, quit, stopped };
 
 // Draws the pitch, saves the panels, resets scores and kicks off.
 void match_begin(MatchState& state, const MatchInput& input);

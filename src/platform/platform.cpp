@@ -30,10 +30,10 @@ void inert_notice(const char*, const char*) {}
 void inert_debug(const char*) {}
 
 constexpr Platform inert_platform = {
-    inert_ticks,     inert_sleep,    inert_event_poll, inert_video_open, inert_frame,
-    inert_nothing,   inert_nothing,  inert_nothing,    inert_audio_open, inert_nothing,
-    inert_nothing,   inert_nothing,  inert_pad_count,  inert_pad_name,   inert_notice,
-    inert_debug,
+    inert_ticks,      inert_sleep,    inert_event_poll, inert_video_open,
+    inert_frame,      inert_nothing,  inert_nothing,    inert_nothing,
+    inert_audio_open, inert_nothing,  inert_nothing,    inert_nothing,
+    inert_pad_count,  inert_pad_name, inert_notice,     inert_debug,
 };
 
 const Platform* platform = &inert_platform;

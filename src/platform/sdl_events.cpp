@@ -99,12 +99,12 @@ void pad_take(const SDL_Event& event) {
     std::deque<PlatformEvent>& ready = sdl_events.ready;
     switch (event.type) {
     case SDL_JOYAXISMOTION:
-        ready.push_back(pad_event(PlatformEventType::pad_axis, event.jaxis.which,
-                                  event.jaxis.axis, 0, event.jaxis.value));
+        ready.push_back(pad_event(PlatformEventType::pad_axis, event.jaxis.which, event.jaxis.axis,
+                                  0, event.jaxis.value));
         break;
     case SDL_JOYHATMOTION:
-        ready.push_back(pad_event(PlatformEventType::pad_hat, event.jhat.which, event.jhat.hat,
-                                  0, event.jhat.value));
+        ready.push_back(pad_event(PlatformEventType::pad_hat, event.jhat.which, event.jhat.hat, 0,
+                                  event.jhat.value));
         break;
     case SDL_JOYBUTTONDOWN:
     case SDL_JOYBUTTONUP:

@@ -31,10 +31,10 @@ void sdl_debug_write(const char* text) {
 }
 
 constexpr Platform sdl = {
-    sdl_clock_ticks,   sdl_clock_sleep,  sdl_event_poll,   sdl_video_open,
-    sdl_video_present, sdl_video_lock,   sdl_video_unlock, sdl_video_close,
-    sdl_audio_open,    sdl_audio_lock,   sdl_audio_unlock, sdl_audio_close,
-    sdl_pad_count,     sdl_pad_name,     notice_dialog_show, sdl_debug_write,
+    sdl_clock_ticks,   sdl_clock_sleep, sdl_event_poll,     sdl_video_open,
+    sdl_video_present, sdl_video_lock,  sdl_video_unlock,   sdl_video_close,
+    sdl_audio_open,    sdl_audio_lock,  sdl_audio_unlock,   sdl_audio_close,
+    sdl_pad_count,     sdl_pad_name,    notice_dialog_show, sdl_debug_write,
 };
 
 } // namespace

@@ -37,7 +37,54 @@ struct TitleState {
     int panel;                  // 1..5, the next panel to show
     bool stop_mark;
     bool quit_mark;
+    const TitleHooks* hooks;
+    TitleChoice choice; // what the key that stopped the screen asked for
 };
+
+bool network_session(const TitleState& title) {
+    return title.hooks != nullptr && title.hooks->network;
+}
+
+// In a network session keys 1 and 2, F1 and F2 do nothing.
+bool key_starts(const TitleState& title, int key) {
+    return !network_session(title) ||
+           (key != key_play_red && key != key_play_green && key != key_f1 && key != key_f2);
+}
+
+// Keys 1 and 2 choose a match against the computer; any other key a match as the settings say.
+TitleChoice choice_of_keys() {
+    if (key_state[key_play_red]) {
+        return TitleChoice::red_against_computer;
+    }
+    return key_state[key_play_green] ? TitleChoice::green_against_computer : TitleChoice::match;
+}
+
+bool keys_start(const TitleState& title) {
+    for (int key = 0; key < key_count; ++key) {
+        if (key_state[key] == 1 && key_starts(title, key)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// A key held now, or a match begun elsewhere, marks the screen to stop.
+bool stop_seen(TitleState& title) {
+    const bool remote = title.hooks != nullptr && title.hooks->started != nullptr &&
+                        title.hooks->started(title.hooks->context);
+    const bool held = keys_start(title) || quit_asked() || remote;
+    if (held && !title.stop_mark) {
+        title.choice = network_session(title) ? TitleChoice::match : choice_of_keys();
+    }
+    title.stop_mark = title.stop_mark || held;
+    return held;
+}
+
+void function_keys_look(const TitleState& title) {
+    if (!network_session(title)) {
+        function_keys_handle(keyboard_match_keys());
+    }
+}
 
 // Copies rows of a picture into the title copy; rows a damaged or short picture lacks stay as
 // they were.
@@ -93,17 +140,6 @@ bool escape_held() {
     return key_state[key_escape] != 0 || key_state[key_pad_back] != 0 || quit_asked();
 }
 
-bool key_state_any_down() {
-    return std::any_of(key_state.begin(), key_state.end(), [](uint8_t held) { return held == 1; });
-}
-
-// In the panel cycle a key held now ends the step and marks the screen to stop.
-bool step_stopped(TitleState& title) {
-    const bool held = count_held_keys() != 0 || quit_asked();
-    title.stop_mark = title.stop_mark || held;
-    return held;
-}
-
 void reveal_pass(const TitleState& title, int f) {
     for (int k = 0; k < gradient_depth; ++k) {
         if (f + k < top_strip_end) {
@@ -134,15 +170,13 @@ void reveal_run(TitleState& title) {
     for (int f = 1; f <= reveal_frames; ++f) {
         reveal_pass(title, f);
         pump_events();
-        function_keys_handle(keyboard_match_keys());
+        function_keys_look(title);
         if (escape_held()) {
             title.stop_mark = true;
             title.quit_mark = true;
             return;
         }
-        if (key_state_any_down()) {
-            title.stop_mark = true;
-        }
+        stop_seen(title);
         delay_ms(8);
         display_present(display.back_buffer);
         if (title.stop_mark) {
@@ -162,8 +196,8 @@ bool wipe_frame_end(TitleState& title) {
     pump_events();
     delay_ms(8);
     display_present(display.back_buffer);
-    function_keys_handle(keyboard_match_keys());
-    return step_stopped(title);
+    function_keys_look(title);
+    return stop_seen(title);
 }
 
 void wipe_rising(TitleState& title) {
@@ -191,8 +225,8 @@ void wipe_falling(TitleState& title) {
 void panel_hold(TitleState& title) {
     for (int step = 0; step < hold_steps; ++step) {
         pump_events();
-        function_keys_handle(keyboard_match_keys());
-        if (step_stopped(title)) {
+        function_keys_look(title);
+        if (stop_seen(title)) {
             return;
         }
         delay_ms(13);
@@ -215,8 +249,9 @@ void panels_run(TitleState& title) {
 
 } // namespace
 
-TitleChoice title_screen_run() {
-    TitleState title{std::vector<uint16_t>(frame_pixels, 0), 1, false, false};
+TitleChoice title_screen_run(const TitleHooks* hooks) {
+    TitleState title{
+        std::vector<uint16_t>(frame_pixels, 0), 1, false, false, hooks, TitleChoice::match};
     picture_rows_copy(title.copy, pictures.title_picture, 0, frame_height, 0);
     display_clear(display.back_buffer);
     display_present(display.back_buffer);
@@ -236,5 +271,5 @@ TitleChoice title_screen_run() {
         return TitleChoice::quit;
     }
     display_present(display.back_buffer);
-    return TitleChoice::match;
+    return title.choice;
 }
