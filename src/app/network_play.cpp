@@ -22,6 +22,9 @@
 namespace {
 
 constexpr uint32_t poll_ms = 2;
+// Between two looks at the other side outside a match: the game's own clock, so a scripted run
+// passes it in virtual time.
+constexpr uint32_t wait_ms = 10;
 constexpr uint32_t message_ms = 2500;
 constexpr uint32_t linger_ms = 500;
 
@@ -80,8 +83,8 @@ void net_end_wait(void* context) {
         if (key_state != before && count_held_keys() > 0) {
             net_session_request_end(session);
         }
-        net_session_wait(session, poll_ms);
-        delay_ms(poll_ms);
+        net_session_poll(session);
+        delay_ms(wait_ms);
     }
 }
 
@@ -191,7 +194,8 @@ bool match_start_agreed(NetworkPlay* play) {
     net_session_request_start(session);
     while (!net_session_start_agreed(session) && !net_session_over(session) && !quit_asked()) {
         pump_events();
-        net_session_wait(session, poll_ms);
+        net_session_poll(session);
+        delay_ms(wait_ms);
     }
     return net_session_start_agreed(session) && net_session_match_begin(session);
 }
