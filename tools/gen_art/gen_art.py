@@ -718,8 +718,8 @@ def title_panels():
     paste_glow(cv, red_player(), 92, oy + 50)
     key_cluster(cv, 200, oy + 44, GREEN_LETTERS, GREEN_LIGHT)
     paste_glow(cv, green_player(), 252, oy + 50)
-    text_center(cv, 160, oy + 73, "THE KEYS PUSH YOUR ORB; THE BALL", TEXT)
-    text_center(cv, 160, oy + 82, "TRADES SPEED WITH WHATEVER IT HITS", TEXT)
+    text_center(cv, 160, oy + 73, "THE KEYS PUSH YOUR ORB; HITS TRADE SPEED", TEXT)
+    text_center(cv, 160, oy + 82, "KEY 1 OR 2: RED OR GREEN VS THE COMPUTER", GOLD)
     # Panel 2: rules.
     oy = 95
     panel_header(cv, oy, "RULES", GOLD)
@@ -750,9 +750,9 @@ def title_panels():
         ("[GENERAL] ENABLEPLASMA GAMESPEED GAMELENGTH", TEXT),
         ("[VIDEO]   WINDOWED SCALE REFRESHRATE", TEXT),
         ("[AUDIO]   ENABLESOUND ENABLEMUSIC", TEXT),
-        ("[CONTROLS/REDPLAYER] AND", TEXT),
-        ("[CONTROLS/GREENPLAYER]: LEFT RIGHT UP DOWN", TEXT),
-        ("KEYS ARE SDL KEY NUMBERS - SEE README", DIM),
+        ("[PLAYERS] RED GREEN SKILL [NETWORK] INPUTDELAY", TEXT),
+        ("[CONTROLS/REDPLAYER], [CONTROLS/GREENPLAYER]:", TEXT),
+        ("LEFT RIGHT UP DOWN PAD - SEE README", DIM),
     ]
     for i, (s, c) in enumerate(lines):
         text(cv, 31, oy + 31 + 9 * i, s, c)
@@ -816,6 +816,7 @@ def info_picture():
              "(BOTH, IF LEVEL) GOES TO 5:", "THE NEXT GOAL WINS."]
     for i, s in enumerate(lines):
         text(cv, 130, 108 + 9 * i, s, TEXT)
+    text(cv, 130, 155, "1 OR 2: PLAY THE COMPUTER", GOLD)
     text_center(cv, 160, 170, "PRESS A KEY TO GO BACK", DIM)
     return cv
 
