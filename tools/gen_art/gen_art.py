@@ -219,7 +219,7 @@ def keycap(cv, x, y, label, accent, w=None):
     return w
 
 
-def orb_pixels(size, core_r, glow_r, base, glow, light=(-0.55, -0.6, 0.58), spec_col=WHITE, ambient=0.42, outline=0.3):
+def orb_pixels(size, core_r, glow_r, base, glow, light=(-0.55, -0.6, 0.58), shine_col=WHITE, ambient=0.42, outline=0.3):
     """A lit sphere with a soft glow; returns rows of 5-bit colours, black outside."""
     c = (size - 1) / 2
     ln = math.sqrt(sum(v * v for v in light))
@@ -234,9 +234,9 @@ def orb_pixels(size, core_r, glow_r, base, glow, light=(-0.55, -0.6, 0.58), spec
                 nx, ny = dx / core_r, dy / core_r
                 nz = math.sqrt(max(0.0, 1 - nx * nx - ny * ny))
                 diff = max(0.0, nx * lx + ny * ly + nz * lz)
-                spec = diff ** 14
+                shine = diff ** 14
                 shade = ambient + (1.04 - ambient) * diff
-                p = mix(scale5(base, shade), spec_col, spec * 0.85)
+                p = mix(scale5(base, shade), shine_col, shine * 0.85)
                 # A rim light on the far side and a dark opaque outline keep the orb
                 # readable on a plasma of its own colour.
                 rim = max(0.0, -(nx * lx + ny * ly)) ** 3 * (d / core_r) ** 4
