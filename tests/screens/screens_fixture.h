@@ -181,19 +181,25 @@ class ScreensTest : public ::testing::Test {
         archive_close();
         sound_clear_samples();
         audio_close();
-        for (Bitmap** bitmap : {&pictures.wipe_bar_upper, &pictures.wipe_bar_lower,
-                                &pictures.title_picture, &pictures.title_panels}) {
-            bitmap_free(*bitmap);
-            *bitmap = nullptr;
-        }
+        pictures_free();
         display.back_buffer = nullptr;
         std::filesystem::current_path(old_directory_);
         std::error_code ignored;
         std::filesystem::remove_all(directory_, ignored);
     }
 
-    // Starts the scripted platform with these keys and the pictures in a fresh archive.
+    static void pictures_free() {
+        for (Bitmap** bitmap : {&pictures.wipe_bar_upper, &pictures.wipe_bar_lower,
+                                &pictures.title_picture, &pictures.title_panels}) {
+            bitmap_free(*bitmap);
+            *bitmap = nullptr;
+        }
+    }
+
+    // Starts the scripted platform with these keys and the pictures in a fresh archive. A test
+    // may start several times; each start replaces the pictures of the last.
     void start(std::vector<ScriptedKey> keys, const ScreenPictures& shown = {}) {
+        pictures_free();
         ASSERT_TRUE(test_archive_open(screen_archive_entries(shown)));
         ScriptedSetup setup;
         std::stable_sort(keys.begin(), keys.end(), [](const ScriptedKey& a, const ScriptedKey& b) {
