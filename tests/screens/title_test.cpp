@@ -182,14 +182,6 @@ TEST_F(TitleTest, EscapeHeldFromTheStartEndsTheProgramAfterOneDrawingPass) {
     EXPECT_EQ(scripted_last_frame(), reveal_expected(1));
 }
 
-TEST_F(TitleTest, EscapeHeldFromTheStartAsksForTheClosingEffect) {
-    // Without the effect's sample in the archive, asking for it is a fatal error that names it.
-    game_settings.sound_disabled = 0;
-    title_start({key_down(0, 27)});
-    EXPECT_EXIT(title_screen_run(), ::testing::ExitedWithCode(1),
-                "sound effect of archive entry 5");
-}
-
 TEST_F(TitleTest, EscapeHeldAtTheEndOfAPanelCycleEndsTheProgram) {
     title_start({key_down(reveal_end + 5 * wipe_frame_ms, 27)});
     EXPECT_EQ(title_screen_run(), TitleChoice::quit);
