@@ -187,15 +187,15 @@ TEST_F(MatchTest, TimeUpRaisesTheLeaderAndLeavesNoTraceOfItsPictures) {
 TEST_F(MatchTest, MarkersAndPlasmaCarryOverIntoTheNextMatch) {
     start();
     const int32_t marker_frame = match.marker_frame;
-    for (int frame = 0; frame < 20; ++frame) {
+    for (int frame = 0; frame < 22; ++frame) {
         match_frame(state, harness_input());
     }
-    EXPECT_EQ(match.marker_frame, marker_frame + 3) << "redrawn in frames 0, 7 and 14";
-    EXPECT_EQ(plasma.plasma_rows, 20);
+    EXPECT_EQ(match.marker_frame, marker_frame + 4) << "redrawn in frames 0, 7, 14 and 21";
+    EXPECT_EQ(plasma.plasma_rows, 22);
     match_begin(state, harness_input());
     match_frame(state, harness_input());
-    EXPECT_EQ(match.marker_frame, marker_frame + 4);
-    EXPECT_EQ(plasma.plasma_rows, 22);
+    EXPECT_EQ(match.marker_frame, marker_frame + 5);
+    EXPECT_EQ(plasma.plasma_rows, 24);
 }
 
 // Each side's end screen zooms its three pictures to their places, 10 pixels apart from the
