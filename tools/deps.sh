@@ -22,4 +22,4 @@ ZORBIT_BUILD_PACKAGES=(g++ cmake make pkg-config libsdl1.2-compat-dev zlib1g-dev
     libenet-dev)
 ZORBIT_CHECK_PACKAGES=(libgtest-dev libbenchmark-dev xvfb xdotool imagemagick xauth
     desktop-file-utils appstream lintian groff-base dpkg-dev file
-    openbox wmctrl x11-xkb-utils)
+    openbox wmctrl x11-xkb-utils x11-utils clang-14 libclang-rt-14-dev llvm-14)

@@ -11,7 +11,7 @@ namespace {
 
 enum class Takes { nothing, value, optional_value };
 
-struct OptionSpec {
+struct OptionRule {
     const char* name;
     Takes takes;
     const char* argument; // how the usage names the value
@@ -34,7 +34,7 @@ bool port_parse(const char* text, int32_t* port) {
     return number_parse(text, port) && *port >= 1 && *port <= 65535;
 }
 
-const OptionSpec option_table[] = {
+const OptionRule option_table[] = {
     {"--help", Takes::nothing, nullptr, "show this help and end",
      [](Options* o, const char*) {
          o->help = true;
@@ -97,10 +97,10 @@ const OptionSpec option_table[] = {
      }},
 };
 
-const OptionSpec* option_find(const char* word, size_t length) {
-    for (const OptionSpec& spec : option_table) {
-        if (std::strlen(spec.name) == length && std::strncmp(spec.name, word, length) == 0) {
-            return &spec;
+const OptionRule* option_find(const char* word, size_t length) {
+    for (const OptionRule& rule : option_table) {
+        if (std::strlen(rule.name) == length && std::strncmp(rule.name, word, length) == 0) {
+            return &rule;
         }
     }
     return nullptr;
@@ -112,12 +112,12 @@ OptionsResult option_bad(const char* what, const char* word) {
 }
 
 // The value of an option: after '=', or the next word; an optional one only if it is no option.
-const char* option_value(const OptionSpec& spec, const char* equals, int argc, char** argv,
+const char* option_value(const OptionRule& rule, const char* equals, int argc, char** argv,
                          int* i) {
     if (equals != nullptr) {
         return equals + 1;
     }
-    const bool next = *i + 1 < argc && (spec.takes == Takes::value || argv[*i + 1][0] != '-');
+    const bool next = *i + 1 < argc && (rule.takes == Takes::value || argv[*i + 1][0] != '-');
     return next ? argv[++*i] : nullptr;
 }
 
@@ -127,19 +127,19 @@ OptionsResult option_take(int argc, char** argv, int* i, Options* options) {
         word = "--help";
     }
     const char* equals = std::strchr(word, '=');
-    const OptionSpec* spec = option_find(word, equals ? size_t(equals - word) : std::strlen(word));
-    if (spec == nullptr) {
+    const OptionRule* rule = option_find(word, equals ? size_t(equals - word) : std::strlen(word));
+    if (rule == nullptr) {
         return option_bad("unknown option", word);
     }
-    if (spec->takes == Takes::nothing && equals != nullptr) {
+    if (rule->takes == Takes::nothing && equals != nullptr) {
         return option_bad("this option takes no value", word);
     }
     const char* value =
-        spec->takes == Takes::nothing ? nullptr : option_value(*spec, equals, argc, argv, i);
-    if (spec->takes == Takes::value && value == nullptr) {
+        rule->takes == Takes::nothing ? nullptr : option_value(*rule, equals, argc, argv, i);
+    if (rule->takes == Takes::value && value == nullptr) {
         return option_bad("this option needs a value", word);
     }
-    if (!spec->apply(options, value)) {
+    if (!rule->apply(options, value)) {
         return option_bad("bad value for", word);
     }
     return OptionsResult::run;
@@ -153,11 +153,11 @@ const char* options_usage() {
         return text.c_str();
     }
     text = "usage: zorbit [OPTION]...\n\nA two-player action game. Options:\n";
-    for (const OptionSpec& spec : option_table) {
+    for (const OptionRule& rule : option_table) {
         char line[160];
         const std::string head =
-            std::string(spec.name) + (spec.argument ? std::string(" ") + spec.argument : "");
-        std::snprintf(line, sizeof line, "  %-22s %s\n", head.c_str(), spec.help);
+            std::string(rule.name) + (rule.argument ? std::string(" ") + rule.argument : "");
+        std::snprintf(line, sizeof line, "  %-22s %s\n", head.c_str(), rule.help);
         text += line;
     }
     text += "\nThe settings live in zorbit.ini; see zorbit(6).\n";

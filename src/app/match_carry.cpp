@@ -4,6 +4,7 @@
 #include "field/plasma.h"
 #include "field/random.h"
 #include "gfx/sprite.h"
+#include "platform/fnv.h"
 
 #include <algorithm>
 #include <cstring>
@@ -11,13 +12,13 @@
 namespace {
 
 struct StateHash {
-    uint64_t value = 14695981039346656037ULL;
+    uint64_t value = fnv_offset;
 
     template <typename T> void add(const T& field) {
         uint8_t bytes[sizeof(T)];
         std::memcpy(bytes, &field, sizeof bytes);
         for (uint8_t byte : bytes) {
-            value = (value ^ byte) * 1099511628211ULL;
+            value = fnv_step(value, byte);
         }
     }
 };

@@ -106,6 +106,16 @@ bool run_prepare(Run* run, const Options& options, const GameFiles& files, bool 
     return true;
 }
 
+// One line per pad found, saying which side it steers.
+void pads_announce() {
+    for (int32_t pad = 0; pad < pad_count(); ++pad) {
+        const char* side = pad == game_settings.red_pad     ? "steers red"
+                           : pad == game_settings.green_pad ? "steers green"
+                                                            : "is not used";
+        warning("pad %d: %s %s", pad, pad_name(pad), side);
+    }
+}
+
 } // namespace
 
 int startup_run(const Options& options, const GameFiles& files, bool headless) {
@@ -121,6 +131,7 @@ int startup_run(const Options& options, const GameFiles& files, bool headless) {
         return 2;
     }
     display_open(320, 200, 15, game_settings.fullscreen);
+    pads_announce();
     sound_clear_samples();
     // A playback writes no file.
     const int status = game_run(run.plan.playback ? "" : files.text_folder, run.plan);

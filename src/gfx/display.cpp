@@ -2,6 +2,7 @@
 
 #include "gfx/bitmap.h"
 #include "gfx/image.h"
+#include "platform/fnv.h"
 #include "platform/platform.h"
 #include "platform/system.h"
 #include "settings/game_settings.h"
@@ -123,10 +124,10 @@ void display_hash_sink_set(FrameHashSink sink, void* context) {
 }
 
 uint64_t frame_hash(const uint16_t* frame) {
-    uint64_t hash = 14695981039346656037ULL;
+    uint64_t hash = fnv_offset;
     for (int32_t i = 0; i < frame_pixels; i++) {
-        hash = (hash ^ static_cast<uint8_t>(frame[i])) * 1099511628211ULL;
-        hash = (hash ^ static_cast<uint8_t>(frame[i] >> 8)) * 1099511628211ULL;
+        hash = fnv_step(hash, static_cast<uint8_t>(frame[i]));
+        hash = fnv_step(hash, static_cast<uint8_t>(frame[i] >> 8));
     }
     return hash;
 }

@@ -80,8 +80,10 @@ uint8_t keyboard_steer(const PlayerKeys& keys) {
 }
 
 uint8_t keyboard_match_keys() {
+    // A pad's Start leaves a match as Escape does.
+    const bool escape = key_state[key_escape] || key_state[key_pad_start];
     return static_cast<uint8_t>(
-        (key_state[key_escape] ? match_key_escape : 0) | (key_state[key_f1] ? match_key_f1 : 0) |
+        (escape ? match_key_escape : 0) | (key_state[key_f1] ? match_key_f1 : 0) |
         (key_state[key_f2] ? match_key_f2 : 0) | (key_state[key_f11] ? match_key_f11 : 0) |
         (key_state[key_f12] ? match_key_f12 : 0));
 }

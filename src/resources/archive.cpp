@@ -1,5 +1,6 @@
 #include "resources/archive.h"
 
+#include "platform/fnv.h"
 #include "resources/byte_order.h"
 
 #include <sys/stat.h>
@@ -301,12 +302,12 @@ uint64_t archive_file_hash(const char* path) {
     if (file == nullptr) {
         return 0;
     }
-    uint64_t hash = 14695981039346656037ULL;
+    uint64_t hash = fnv_offset;
     std::vector<uint8_t> block(1 << 16);
     size_t got = 0;
     while ((got = std::fread(block.data(), 1, block.size(), file)) > 0) {
         for (size_t i = 0; i < got; ++i) {
-            hash = (hash ^ block[i]) * 1099511628211ULL;
+            hash = fnv_step(hash, block[i]);
         }
     }
     std::fclose(file);

@@ -1,32 +1,25 @@
 // Opens a fuzzed archive and sizes, loads and releases its entries, twice for the first ones
-// so that shared loads and external entries are exercised too.
-#include <unistd.h>
-
+// so that shared loads and external entries are exercised too, then loads each as a picture.
 #include <cstdint>
-#include <cstdio>
-#include <string>
 
+#include "fuzz/fuzz_file.h"
+#include "gfx/image.h"
 #include "resources/archive.h"
 
 namespace {
 
 constexpr int32_t max_entries = 64;
 
-const std::string& input_path() {
-    static const std::string path = "/tmp/zorbit-archive-fuzz-" + std::to_string(getpid());
-    return path;
+void fuzz_try_image(int32_t index) {
+    Bitmap* image = image_load(index);
+    image_release(image, index);
 }
 
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    std::FILE* file = std::fopen(input_path().c_str(), "wb");
-    if (!file) {
-        return 0;
-    }
-    std::fwrite(data, 1, size, file);
-    std::fclose(file);
-    if (archive_open(input_path().c_str())) {
+    const char* path = fuzz_file_write(data, size);
+    if (path && archive_open(path)) {
         const int32_t count = archive_entry_count();
         for (int32_t index = -1; index <= count && index < max_entries; ++index) {
             const int32_t length = archive_entry_size(index);
@@ -43,11 +36,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                 archive_release_entry(index);
             }
             archive_release_entry(index);
+            fuzz_try_image(index);
         }
         // Leave some entries held, as the game does, for close to free.
         archive_load_entry(0);
     }
     archive_close();
-    std::remove(input_path().c_str());
     return 0;
 }

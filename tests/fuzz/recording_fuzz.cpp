@@ -1,8 +1,6 @@
 // Reads fuzzed bytes as a recording, once as they are and once with every record's checksum
 // made right, so that mutations reach the contents too. Whatever opens is checked, written
 // again and read back, and must come back the same.
-#include <unistd.h>
-
 #include <bit>
 #include <cstdint>
 #include <cstdio>
@@ -12,6 +10,7 @@
 
 #include <zlib.h>
 
+#include "fuzz/fuzz_file.h"
 #include "record/recording.h"
 
 namespace {
@@ -30,11 +29,6 @@ void fuzz_require(bool condition, const char* what) {
         std::fprintf(stderr, "recording_fuzz: %s\n", what);
         std::abort();
     }
-}
-
-const std::string& fuzz_path() {
-    static const std::string path = "/tmp/zorbit-recording-fuzz-" + std::to_string(getpid());
-    return path;
 }
 
 Played fuzz_play(RecordingReader& reader) {
@@ -66,7 +60,8 @@ Played fuzz_play(RecordingReader& reader) {
 
 void fuzz_write(const RecordingHeader& header, const Played& played) {
     RecordingWriter writer;
-    fuzz_require(recording_writer_open(&writer, fuzz_path().c_str(), &header), "cannot write");
+    fuzz_require(fuzz_file_path() && recording_writer_open(&writer, fuzz_file_path(), &header),
+                 "cannot write");
     for (size_t m = 0; m < played.matches.size(); ++m) {
         recording_write_match_start(&writer, &played.carries[m]);
         for (const InputRecord& frame : played.matches[m]) {
@@ -143,8 +138,7 @@ void fuzz_one(const uint8_t* data, size_t size) {
     const Played played = fuzz_play(reader);
     fuzz_write(reader.header, played);
     RecordingReader again;
-    const int reopened = recording_reader_open(&again, fuzz_path().c_str(), fuzz_archive_hash);
-    std::remove(fuzz_path().c_str());
+    const int reopened = recording_reader_open(&again, fuzz_file_path(), fuzz_archive_hash);
     fuzz_require(reopened && again.note.empty(), "written file does not read cleanly");
     fuzz_require(again.header.game_version == reader.header.game_version &&
                      std::bit_cast<uint64_t>(again.header.settings.game_speed) ==

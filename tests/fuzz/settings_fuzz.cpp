@@ -1,4 +1,5 @@
 // Feeds arbitrary bytes to the settings parser as a file and checks the table it builds.
+#include "fuzz/fuzz_file.h"
 #include "settings/settings_file.h"
 #include "settings/settings_table.h"
 
@@ -6,17 +7,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <string>
-#include <unistd.h>
 
 namespace {
-
-// One file per process, rewritten for every input, so a long run leaves nothing behind.
-const std::string& fuzz_settings_path() {
-    static const std::string path =
-        "/tmp/zorbit_settings_fuzz_" + std::to_string(getpid()) + ".ini";
-    return path;
-}
 
 void fuzz_require(bool condition, const char* what) {
     if (!condition) {
@@ -46,17 +38,11 @@ void fuzz_check_table(const SettingsTable* table) {
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    const std::string& path = fuzz_settings_path();
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (file == nullptr) {
+    const char* path = fuzz_file_write(data, size);
+    if (path == nullptr) {
         return 0;
     }
-    if (size > 0) {
-        std::fwrite(data, 1, size, file);
-    }
-    std::fclose(file);
-    SettingsTable* table = settings_load(path.c_str());
-    std::remove(path.c_str());
+    SettingsTable* table = settings_load(path);
     fuzz_require(table != nullptr, "an existing file did not load");
     fuzz_check_table(table);
     const char* keys[] = {"general:enableplasma",

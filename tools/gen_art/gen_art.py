@@ -219,7 +219,7 @@ def keycap(cv, x, y, label, accent, w=None):
     return w
 
 
-def orb_pixels(size, core_r, glow_r, base, glow, light=(-0.55, -0.6, 0.58), spec_col=WHITE, ambient=0.42, outline=0.3):
+def orb_pixels(size, core_r, glow_r, base, glow, light=(-0.55, -0.6, 0.58), shine_col=WHITE, ambient=0.42, outline=0.3):
     """A lit sphere with a soft glow; returns rows of 5-bit colours, black outside."""
     c = (size - 1) / 2
     ln = math.sqrt(sum(v * v for v in light))
@@ -234,9 +234,9 @@ def orb_pixels(size, core_r, glow_r, base, glow, light=(-0.55, -0.6, 0.58), spec
                 nx, ny = dx / core_r, dy / core_r
                 nz = math.sqrt(max(0.0, 1 - nx * nx - ny * ny))
                 diff = max(0.0, nx * lx + ny * ly + nz * lz)
-                spec = diff ** 14
+                shine = diff ** 14
                 shade = ambient + (1.04 - ambient) * diff
-                p = mix(scale5(base, shade), spec_col, spec * 0.85)
+                p = mix(scale5(base, shade), shine_col, shine * 0.85)
                 # A rim light on the far side and a dark opaque outline keep the orb
                 # readable on a plasma of its own colour.
                 rim = max(0.0, -(nx * lx + ny * ly)) ** 3 * (d / core_r) ** 4
@@ -718,8 +718,8 @@ def title_panels():
     paste_glow(cv, red_player(), 92, oy + 50)
     key_cluster(cv, 200, oy + 44, GREEN_LETTERS, GREEN_LIGHT)
     paste_glow(cv, green_player(), 252, oy + 50)
-    text_center(cv, 160, oy + 73, "THE KEYS PUSH YOUR ORB; THE BALL", TEXT)
-    text_center(cv, 160, oy + 82, "TRADES SPEED WITH WHATEVER IT HITS", TEXT)
+    text_center(cv, 160, oy + 73, "THE KEYS PUSH YOUR ORB; HITS TRADE SPEED", TEXT)
+    text_center(cv, 160, oy + 82, "KEY 1 OR 2: RED OR GREEN VS THE COMPUTER", GOLD)
     # Panel 2: rules.
     oy = 95
     panel_header(cv, oy, "RULES", GOLD)
@@ -750,9 +750,9 @@ def title_panels():
         ("[GENERAL] ENABLEPLASMA GAMESPEED GAMELENGTH", TEXT),
         ("[VIDEO]   WINDOWED SCALE REFRESHRATE", TEXT),
         ("[AUDIO]   ENABLESOUND ENABLEMUSIC", TEXT),
-        ("[CONTROLS/REDPLAYER] AND", TEXT),
-        ("[CONTROLS/GREENPLAYER]: LEFT RIGHT UP DOWN", TEXT),
-        ("KEYS ARE SDL KEY NUMBERS - SEE README", DIM),
+        ("[PLAYERS] RED GREEN SKILL [NETWORK] INPUTDELAY", TEXT),
+        ("[CONTROLS/REDPLAYER], [CONTROLS/GREENPLAYER]:", TEXT),
+        ("LEFT RIGHT UP DOWN PAD - SEE README", DIM),
     ]
     for i, (s, c) in enumerate(lines):
         text(cv, 31, oy + 31 + 9 * i, s, c)
@@ -816,6 +816,7 @@ def info_picture():
              "(BOTH, IF LEVEL) GOES TO 5:", "THE NEXT GOAL WINS."]
     for i, s in enumerate(lines):
         text(cv, 130, 108 + 9 * i, s, TEXT)
+    text(cv, 130, 155, "1 OR 2: PLAY THE COMPUTER", GOLD)
     text_center(cv, 160, 170, "PRESS A KEY TO GO BACK", DIM)
     return cv
 
