@@ -73,7 +73,7 @@ TEST_F(Keyboard, WaitKeyChangeFirstWaitsTenMilliseconds) {
 
 // The player keys become the side's steering bits (left 1, right 2, up 4, down 8); codes outside
 // the key table, as a 16-bit key field holds them, never steer.
-TEST_F(Keyboard, PlayerKeysGiveTheSidesBitsAndCodesOutsideTheTableNone) {
+TEST_F(Keyboard, PlayerAndMatchKeysGiveTheirBitsAndCodesOutsideTheTableNone) {
     key_state.fill(1);
     EXPECT_EQ(keyboard_steer(PlayerKeys{-1, 512, -300, 32767}), 0);
     EXPECT_EQ(keyboard_steer(PlayerKeys{511, 0, -1, 65536 + 97}), 1 | 2 | 8);
@@ -81,6 +81,13 @@ TEST_F(Keyboard, PlayerKeysGiveTheSidesBitsAndCodesOutsideTheTableNone) {
     key_state[276] = 1;
     key_state[274] = 1;
     EXPECT_EQ(keyboard_steer(PlayerKeys{276, 275, 273, 274}), 1 | 8);
+    // The match keys in the record: Escape 27, F1 282, F2 283, F11 292, F12 293.
+    const int codes[] = {27, 282, 283, 292, 293};
+    for (int i = 0; i < 5; ++i) {
+        key_state.fill(0);
+        key_state[codes[i]] = 1;
+        EXPECT_EQ(keyboard_match_keys(), 1 << i) << codes[i];
+    }
 }
 
 } // namespace

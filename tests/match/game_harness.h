@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -102,6 +103,41 @@ inline std::vector<TestEntry> game_archive_entries() {
     }
     return e;
 }
+
+// Goal, time-up and end pictures of 99 x 39 pixels, each in a colour of its own (both bytes
+// non-zero, so the zoom's byte-wise copy keeps it whole), so that their places show on screen.
+inline uint16_t placed_colour(int entry) {
+    return rgb555(entry, 1, 1);
+}
+
+inline std::vector<TestEntry> placed_archive_entries() {
+    std::vector<TestEntry> e = game_archive_entries();
+    for (int entry : {14, 15, 25, 26, 27, 28, 29, 30}) {
+        e[entry] = image_entry(99, 39, std::vector<uint16_t>(99 * 39, placed_colour(entry)));
+    }
+    return e;
+}
+
+// The top-left corner of all that each placed picture covered in the frames presented (with the
+// plasma off: no other colour has green 1 and blue 1).
+struct PictureCorners {
+    std::map<uint16_t, std::pair<int, int>> corners;
+
+    static void keep(void* self, const uint16_t* frame, uint64_t) {
+        auto& corners = static_cast<PictureCorners*>(self)->corners;
+        for (int i = 0; i < 320 * 200; ++i) {
+            if ((frame[i] & 0x3FF) == (1 << 5 | 1)) { // green 1, blue 1
+                auto [it, fresh] = corners.try_emplace(frame[i], i % 320, i / 320);
+                it->second.first = std::min(it->second.first, i % 320);
+                it->second.second = std::min(it->second.second, i / 320);
+            }
+        }
+    }
+    std::pair<int, int> of(int entry) const {
+        auto it = corners.find(placed_colour(entry));
+        return it == corners.end() ? std::pair{-1, -1} : it->second;
+    }
+};
 
 // The set-up writes readme and file_id.diz into the working folder: keep them out of
 // wherever the tests were started.

@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "field/body.h"
+#include "field/plasma.h"
 #include "game_harness.h"
 #include "match/match_keys.h"
 #include "match/match_loop.h"
@@ -12,12 +13,14 @@
 
 namespace {
 
+// On the archive whose goal, time-up and end pictures show where they zoom to.
 class MatchTest : public ::testing::Test {
   protected:
     void start(const std::vector<ScriptedKey>& keys = {}, int32_t seconds = 84) {
         ScriptedSetup setup;
         setup.keys = keys;
-        game_harness_start(setup);
+        setup.sinks = {&corners, nullptr, nullptr, PictureCorners::keep};
+        game_harness_start(setup, placed_archive_entries());
         game_settings.game_length = seconds;
         match_begin(state, harness_input());
     }
@@ -32,6 +35,7 @@ class MatchTest : public ::testing::Test {
         ball->vy = goal == 1 ? 1.0 : -1.0;
     }
     MatchState state{};
+    PictureCorners corners;
 };
 
 // No time passes between the kick-off and the first frame on the virtual clock, so the
@@ -60,7 +64,13 @@ TEST_F(MatchTest, TheFirstFramesOfAn84SecondMatch) {
 // The winning goal is handled in full; the match ends at the start of the next frame.
 TEST_F(MatchTest, AGoalIsCountedShownFollowedByAKickOffAndTheSixthWins) {
     start();
+    game_settings.plasma_disabled = 1;
     match_frame(state, harness_input());
+    ball_about_to_score(2);
+    match_frame(state, harness_input());
+    EXPECT_EQ(match.side2_score, 1);
+    EXPECT_EQ(corners.of(15), std::pair(100, 30)) << "side 2's goal picture";
+    match_frame(state, harness_input()); // the goal's time counts in no frame: nothing moves
     field.body_head->vx = 3.0;
     match.side1_score = 5;
     ball_about_to_score(1);
@@ -68,11 +78,12 @@ TEST_F(MatchTest, AGoalIsCountedShownFollowedByAKickOffAndTheSixthWins) {
     const uint32_t ticks_before = clock_ticks();
     EXPECT_EQ(match_frame(state, harness_input()), FrameResult::next);
     EXPECT_EQ(match.side1_score, 6);
-    EXPECT_EQ(match.side2_score, 0);
+    EXPECT_EQ(match.side2_score, 1);
     EXPECT_EQ(state.last_goal, 1);
-    // One frame, 30 animation frames, then the 120-wide goal picture zooms in 41 frames.
-    EXPECT_EQ(scripted_frame_count() - frames_before, 1u + 30u + 41u);
-    EXPECT_GE(clock_ticks() - ticks_before, 1500u) << "the pause after a goal";
+    // One frame, 30 animation frames, then the 99-wide goal picture zooms in 34 frames.
+    EXPECT_EQ(scripted_frame_count() - frames_before, 1u + 30u + 34u);
+    EXPECT_EQ(clock_ticks() - ticks_before, (1 + 30 + 34) * 16 + 1500u) << "the pause after a goal";
+    EXPECT_EQ(corners.of(14), std::pair(100, 130)) << "side 1's goal picture";
     EXPECT_EQ(harness_keyboard().last_ticks, clock_ticks()) << "goal handling counts in no frame";
     ASSERT_EQ(field.body_count, 3);
     EXPECT_EQ(field.body_head->x, 80.0);
@@ -80,7 +91,7 @@ TEST_F(MatchTest, AGoalIsCountedShownFollowedByAKickOffAndTheSixthWins) {
     EXPECT_EQ(field.body_tail->x, 160.0);
     EXPECT_EQ(screen_pixel(72, 2), rgb555(match.marker_frame, 31, 20)) << "side 1's marker drawn";
     EXPECT_EQ(match_frame(state, harness_input()), FrameResult::won);
-    EXPECT_EQ(scripted_frame_count() - frames_before, 1u + 30u + 41u) << "and nothing else";
+    EXPECT_EQ(scripted_frame_count() - frames_before, 1u + 30u + 34u) << "and nothing else";
 }
 
 TEST_F(MatchTest, EscapeInTheFrameOfAGoalHandlesTheGoalThenQuitsWithoutAnEndScreen) {
@@ -100,19 +111,20 @@ TEST_F(MatchTest, EscapeInTheFrameOfAGoalHandlesTheGoalThenQuitsWithoutAnEndScre
     }
 }
 
-TEST_F(MatchTest, HoldingF12LowersTheThresholdOncePerFrameWithAMessageEach) {
-    // Held while the pumps at ticks 0, 16, ..., 304 run: 20 frames.
-    start({{0, 293, true}, {310, 293, false}});
+TEST_F(MatchTest, F12AndF11MoveTheThresholdByOnePerFrameWithAMessageEach) {
+    // F12 held while the pumps at ticks 0, 16, ..., 304 run: 20 frames; then F11 for 3.
+    start({{0, 293, true}, {310, 293, false}, {320, 292, true}, {360, 292, false}});
     testing::internal::CaptureStdout();
     for (int frame = 0; frame < 25; ++frame) {
         match_frame(state, harness_input());
     }
     const std::string out = testing::internal::GetCapturedStdout();
-    EXPECT_EQ(alpha_threshold, -5);
+    EXPECT_EQ(alpha_threshold, -2);
     std::string expected;
     for (int value = 14; value >= -5; --value) {
         expected += "alpha threshold set to " + std::to_string(value);
     }
+    expected += "alpha threshold set to -4alpha threshold set to -3alpha threshold set to -2";
     EXPECT_EQ(out, expected);
 }
 
@@ -153,6 +165,8 @@ TEST_F(MatchTest, TimeUpRaisesTheLeaderAndLeavesNoTraceOfItsPictures) {
     EXPECT_EQ(frames, 1 + 63) << "the first frame has no elapsed time";
     EXPECT_EQ(match.side1_score, 5);
     EXPECT_EQ(match.side2_score, 1);
+    EXPECT_EQ(corners.of(29), std::pair(80, 30));
+    EXPECT_EQ(corners.of(30), std::pair(100, 60));
     // The frame after time-up: the pictures are gone from the inner area.
     bodies_restore_backgrounds();
     for (int y = 20; y < 180; ++y) {
@@ -166,6 +180,47 @@ TEST_F(MatchTest, TimeUpRaisesTheLeaderAndLeavesNoTraceOfItsPictures) {
         const int x0 = static_cast<int>(b->x);
         const int y0 = static_cast<int>(b->y);
         EXPECT_EQ(b->save_under->pixels[0], pictures.pitch_image->pixels[y0 * 320 + x0]);
+    }
+}
+
+// The marker animation and the plasma, grown two rows every second frame, go on in the next match.
+TEST_F(MatchTest, MarkersAndPlasmaCarryOverIntoTheNextMatch) {
+    start();
+    const int32_t marker_frame = match.marker_frame;
+    for (int frame = 0; frame < 22; ++frame) {
+        match_frame(state, harness_input());
+    }
+    EXPECT_EQ(match.marker_frame, marker_frame + 4) << "redrawn in frames 0, 7, 14 and 21";
+    EXPECT_EQ(plasma.plasma_rows, 22);
+    match_begin(state, harness_input());
+    match_frame(state, harness_input());
+    EXPECT_EQ(match.marker_frame, marker_frame + 5);
+    EXPECT_EQ(plasma.plasma_rows, 24);
+}
+
+// Each side's end screen zooms its three pictures to their places, 10 pixels apart from the
+// other side's, then waits for a key to be pressed (at 5 s) and let go.
+TEST_F(MatchTest, EndScreensShowTheirPicturesThenWaitForAKey) {
+    const struct {
+        int32_t goal;
+        int winner_entry;
+        std::pair<int, int> a, winner, b;
+    } ends[] = {{1, 26, {100, 80}, {130, 110}, {160, 130}},
+                {2, 27, {90, 80}, {120, 110}, {150, 130}}};
+    for (const auto& end : ends) {
+        SCOPED_TRACE(end.goal);
+        start({{5000, 'x', true}, {5100, 'x', false}});
+        game_settings.plasma_disabled = 1;
+        (end.goal == 1 ? match.side1_score : match.side2_score) = 6;
+        state.last_goal = end.goal;
+        match_end(state, harness_input());
+        EXPECT_EQ(corners.of(25), end.a);
+        EXPECT_EQ(corners.of(end.winner_entry), end.winner);
+        EXPECT_EQ(corners.of(28), end.b);
+        EXPECT_GE(clock_ticks(), 5100u);
+        EXPECT_LT(clock_ticks(), 5200u);
+        game_harness_stop();
+        corners.corners.clear();
     }
 }
 

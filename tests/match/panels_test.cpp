@@ -9,14 +9,34 @@
 
 namespace {
 
-// On the drawn pitch with the score panels saved, scores 0-0.
-class PanelsTest : public HarnessTest {
+// Pixels just dark enough to blend under a panel's threshold, and just too bright: in the last
+// row of every marker frame levels 22 and 24 (red 11 and 12), in the clock's left cap levels 14
+// and 16 (red 7 and 8), and in the first goal animation strip levels 22 and 24.
+std::vector<TestEntry> panels_archive_entries() {
+    std::vector<TestEntry> e = game_archive_entries();
+    e[22] =
+        image_entry(10, 240, pixels_of(10, 240, [](int x, int y) {
+                        return y % 8 == 7 && x >= 8 ? rgb555(x + 3, 0, 0) : rgb555(y / 8, 31, 20);
+                    }));
+    e[21] = image_entry(101, 8, pixels_of(101, 8, [](int x, int y) {
+                            return y == 7 && x < 2 ? rgb555(x + 7, 0, 0) : clock_colour(x, y);
+                        }));
+    // The first goal animation strip: red 11 and 12 column by column.
+    e[24] = image_entry(43, 962,
+                        pixels_of(43, 962, [](int x, int) { return rgb555(11 + x % 2, 0, 0); }));
+    return e;
+}
+
+// On the drawn pitch with the score panels saved, scores 0-0. The panels' background is grey
+// (20, 20, 20).
+class PanelsTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        HarnessTest::SetUp();
+        game_harness_start({}, panels_archive_entries());
         MatchState state{};
         match_begin(state, harness_input());
     }
+    void TearDown() override { game_harness_stop(); }
 };
 
 uint16_t marker_colour(int frame) {
@@ -31,7 +51,10 @@ TEST_F(PanelsTest, MarkersShowEachSidesGoalsHalfACycleApartAndWrapAfterThirty) {
     EXPECT_EQ(screen_pixel(75, 4), top_background) << "side 1 has no goal";
     for (int x : {70, 82, 94}) {
         EXPECT_EQ(screen_pixel(x, 191), marker_colour(16)) << x;
-        EXPECT_EQ(screen_pixel(x + 9, 198), marker_colour(16)) << x;
+        EXPECT_EQ(screen_pixel(x + 7, 198), marker_colour(16)) << x;
+        // Blended under threshold 22: grey at 42/64 plus red 11 at 22/64; level 24 drawn as is.
+        EXPECT_EQ(screen_pixel(x + 8, 198), rgb555(16, 13, 13)) << x;
+        EXPECT_EQ(screen_pixel(x + 9, 198), rgb555(12, 0, 0)) << x;
     }
     EXPECT_NE(screen_pixel(106, 191), marker_colour(16));
     EXPECT_NE(screen_pixel(80, 191), marker_colour(16)) << "two free columns between markers";
@@ -67,8 +90,11 @@ uint16_t clock_cell(int cell, int row) {
 TEST_F(PanelsTest, ClockRowsFollowTheCellCount) {
     const uint16_t white = rgb555(31, 31, 31);
     clock_display(84);
+    // Blended under threshold 15: grey at 50/64 plus red 7 at 14/64; level 16 drawn as is.
+    EXPECT_EQ(screen_pixel(215, 7), rgb555(17, 15, 15));
+    EXPECT_EQ(screen_pixel(216, 7), rgb555(8, 0, 0));
     for (int row = 0; row < 8; ++row) {
-        EXPECT_EQ(screen_pixel(215, row), white);
+        EXPECT_EQ(screen_pixel(217, row), white);
         EXPECT_EQ(screen_pixel(224, row), clock_cell(0, row));
         EXPECT_EQ(screen_pixel(224 + 83, row), clock_cell(83, row));
         EXPECT_EQ(screen_pixel(308, row), white);
@@ -93,6 +119,18 @@ TEST_F(PanelsTest, ClockRowsFollowTheCellCount) {
     EXPECT_EQ(screen_pixel(224 + 39, 5), clock_cell(39, 5));
     EXPECT_EQ(screen_pixel(224 + 40, 5), white);
     EXPECT_EQ(screen_pixel(224 + 48, 5), pictures.pitch_image->pixels[5 * 320 + 272]);
+}
+
+// Over grey, from 3 left of and 11 above the red player at (80, 90); the threshold is its own.
+TEST_F(PanelsTest, GoalAnimationBlendsUnderThreshold22) {
+    std::fill_n(display.back_buffer, 320 * 200, rgb555(20, 20, 20));
+    alpha_threshold = 40;
+    goal_animation();
+    EXPECT_EQ(alpha_threshold, 40);
+    EXPECT_EQ(screen_pixel(77, 79), rgb555(16, 13, 13));
+    EXPECT_EQ(screen_pixel(78, 79), rgb555(12, 0, 0));
+    EXPECT_EQ(screen_pixel(76, 79), rgb555(20, 20, 20));
+    EXPECT_EQ(scripted_frame_count(), 30u);
 }
 
 TEST(MatchClock, CellsOfAStepEachAndTimeUpOnce) {

@@ -41,23 +41,6 @@ TEST(Replay, ASideScoresSixGoalsThenTheEndScreenThenTheTitle) {
     EXPECT_GT(run.hashes.size(), 1000u);
 }
 
-TEST(Replay, AOneSecondMatchReachesTimeUpThenTheNextGoalWins) {
-    GameFolder dir;
-    game_folder_make(dir, "[general]\ngamelength=1\n");
-    const ReplayRun run = replay_run(dir, std::string(start_a_match) + after_the_end);
-    EXPECT_EQ(run.status, 0) << run.err;
-    const auto times = trace_lines_with(run.trace, "time up");
-    ASSERT_EQ(times.size(), 1u) << run.trace;
-    EXPECT_EQ(times[0], "time up: 5-5");
-    const auto goals = trace_lines_with(run.trace, "goal ");
-    ASSERT_EQ(goals.size(), 1u) << run.trace;
-    const auto wins = trace_lines_with(run.trace, "wins");
-    ASSERT_EQ(wins.size(), 1u);
-    EXPECT_TRUE((goals[0] == "goal 1: 6-5" && wins[0] == "side 1 wins") ||
-                (goals[0] == "goal 2: 5-6" && wins[0] == "side 2 wins"))
-        << goals[0] << " / " << wins[0];
-}
-
 TEST(Replay, AMalformedScriptIsRefusedWithTheLineNamed) {
     GameFolder dir;
     game_folder_make(dir, "");

@@ -40,8 +40,8 @@ NetMessage numbered(NetMessageType type, uint16_t match, uint32_t frame) {
 
 NetMessage input_message() {
     NetMessage message = numbered(NetMessageType::input, 1, 0x01020304);
-    message.steer = steer_right | steer_down;
-    message.keys = match_key_escape | match_key_f12;
+    message.steer = 2 | 8;
+    message.keys = 1 | 16;
     return message;
 }
 

@@ -237,7 +237,7 @@ TEST(Recording, MatchesComeBackAsWritten) {
         const size_t i = first.size();
         first.push_back({{uint8_t(i % 16), uint8_t(15 - i % 16)}, uint8_t(i * 7 % 32), elapsed});
     }
-    const std::vector<InputRecord> third(200, InputRecord{{steer_up, steer_down}, 0, 13});
+    const std::vector<InputRecord> third(200, InputRecord{{4, 8}, 0, 13});
     const MatchCarry carry = {0xFFFFFFFF, 0, INT32_MIN, 0, 255, 0, 0, 1.0, 0.01, 0.0, 2.0};
     const std::string path = test_temp_path("round.zrec");
     RecordingWriter writer;
@@ -282,7 +282,7 @@ TEST(Recording, ARunThatDiesKeepsAllButTheLastHalfSecond) {
     ASSERT_TRUE(recording_writer_open(&writer, path.c_str(), &sixty_hertz));
     recording_write_match_start(&writer, &first_carry);
     for (int32_t i = 0; i < 100; ++i) {
-        const InputRecord frame = paced_frame(i, steer_left, 0);
+        const InputRecord frame = paced_frame(i, 1, 0);
         recording_write_frame(&writer, &frame);
     }
     // Read while the writer still holds the file open, as after a crash.
@@ -320,7 +320,7 @@ TEST(Recording, HeldKeysCostLessThanTwoBytesAFrame) {
             random = random * 1103515245u + 12345u;
             if (--hold[side] <= 0) {
                 hold[side] = 2 + int32_t(random >> 16) % 11;
-                steer[side] = uint8_t(random >> 8) & steer_all;
+                steer[side] = uint8_t(random >> 8) & 15;
             }
         }
         const InputRecord frame = paced_frame(i, steer[0], steer[1]);

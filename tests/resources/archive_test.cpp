@@ -87,13 +87,7 @@ TEST_P(ArchiveRoundTrip, EveryEntryComesBackAsStored) {
         EXPECT_EQ(archive_entry_size(int32_t(i)), int32_t(contents[i].size()));
         EXPECT_EQ(loaded(int32_t(i)), contents[i]);
     }
-}
-
-TEST_P(ArchiveRoundTrip, EmptyEntryLoadsAsAValidBuffer) {
-    ASSERT_TRUE(test_archive_open({test_entry({})}, GetParam()));
-    EXPECT_EQ(archive_entry_size(0), 0);
-    EXPECT_NE(archive_load_entry(0), nullptr);
-    EXPECT_EQ(archive_entry_record(0)->ref_count, 1);
+    EXPECT_NE(archive_load_entry(1), nullptr) << "an empty entry loads as a valid buffer";
 }
 
 INSTANTIATE_TEST_SUITE_P(RawAndPacked, ArchiveRoundTrip, ::testing::Bool(),
@@ -148,31 +142,23 @@ TEST_F(Archive, ReopeningAndClosingFreeHeldEntries) {
     archive_close();
 }
 
-TEST_F(Archive, ForeignMagicIsRefusedAndLeavesNothingOpen) {
+TEST_F(Archive, WhatIsNoArchiveIsRefusedAndLeavesNothingOpen) {
     ASSERT_TRUE(test_archive_open({test_entry(bytes_of("first"))}));
     for (const char* magic : {"KyvX", "kyvR", "\0\0\0\0"}) {
-        SCOPED_TRACE(magic);
         auto file = test_archive_bytes({test_entry(bytes_of("abc"))});
         std::memcpy(file.data(), magic, 4);
-        EXPECT_FALSE(test_archive_open_bytes(file));
+        EXPECT_FALSE(test_archive_open_bytes(file)) << magic;
         EXPECT_EQ(archive_entry_count(), -1);
         EXPECT_EQ(archive_load_entry(0), nullptr);
     }
-}
-
-TEST_F(Archive, MissingOrUnreadableFilesAreRefused) {
     EXPECT_EQ(archive_open(test_temp_path("never-written").c_str()), 0);
     EXPECT_EQ(archive_open(std::filesystem::temp_directory_path().c_str()), 0);
     EXPECT_EQ(archive_open(nullptr), 0);
     EXPECT_FALSE(test_archive_open_bytes({}));
     EXPECT_FALSE(test_archive_open_bytes(bytes_of("KyvR\x0c\0\0")));
-}
-
-TEST_F(Archive, AnEmptyDirectoryIsAValidArchive) {
-    const std::vector<uint8_t> file = {'K', 'y', 'v', 'Z', 12, 0, 0, 0, 0, 0, 0, 0};
-    ASSERT_TRUE(test_archive_open_bytes(file));
+    // An empty directory is an archive.
+    ASSERT_TRUE(test_archive_open_bytes({'K', 'y', 'v', 'Z', 12, 0, 0, 0, 0, 0, 0, 0}));
     EXPECT_EQ(archive_entry_count(), 0);
-    EXPECT_EQ(archive_load_entry(0), nullptr);
 }
 
 TEST_F(Archive, DirectoriesThatDoNotFitTheFileAreRefused) {
@@ -328,13 +314,10 @@ TEST_F(ArchiveExternal, RecordedSizeIsUsedAndMustFitTheFile) {
     EXPECT_EQ(archive_load_entry(0), nullptr);
     ASSERT_TRUE(test_archive_open({test_external_entry(path, 0xFFFFFFF0u)}));
     EXPECT_EQ(archive_load_entry(0), nullptr);
-}
-
-TEST_F(ArchiveExternal, EmptyExternalFileLoads) {
     ASSERT_TRUE(test_write_file(path, {}));
     ASSERT_TRUE(test_archive_open({test_external_entry(path)}));
     EXPECT_EQ(archive_entry_size(0), 0);
-    EXPECT_NE(archive_load_entry(0), nullptr);
+    EXPECT_NE(archive_load_entry(0), nullptr) << "an empty file loads";
 }
 
 TEST_F(ArchiveExternal, UnusableFilesGiveNothing) {

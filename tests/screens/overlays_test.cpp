@@ -4,7 +4,7 @@
 namespace {
 
 TEST_F(ScreensTest, F1AndF2TogetherOpenOnlyTheInformationScreen) {
-    start({key_down(0, key_f1), key_down(0, key_f2), key_up(4000, key_f1), key_up(4000, key_f2)});
+    start({key_down(0, 282), key_down(0, 283), key_up(4000, 282), key_up(4000, 283)});
     pump_events();
     function_keys_handle(keyboard_match_keys());
     EXPECT_EQ(frames(), info_screen_frames) << "both keys were let go before F2 was looked at";
@@ -12,7 +12,7 @@ TEST_F(ScreensTest, F1AndF2TogetherOpenOnlyTheInformationScreen) {
 }
 
 TEST_F(ScreensTest, NoScreenOpensOverABusyOverlayOrWithoutItsKey) {
-    start({key_down(0, 'a'), key_down(0, key_f1), key_down(0, key_f2)});
+    start({key_down(0, 'a'), key_down(0, 282), key_down(0, 283)});
     pump_events();
     overlays.overlay_busy = 1;
     info_screen_run();
@@ -21,7 +21,7 @@ TEST_F(ScreensTest, NoScreenOpensOverABusyOverlayOrWithoutItsKey) {
     EXPECT_EQ(frames(), 0);
     EXPECT_EQ(overlays.overlay_busy, 1);
     overlays.overlay_busy = 0;
-    key_state[key_f1] = key_state[key_f2] = 0;
+    key_state[282] = key_state[283] = 0;
     function_keys_handle(keyboard_match_keys());
     EXPECT_EQ(frames(), 0) << "a key that is neither F1 nor F2";
 }
@@ -100,10 +100,10 @@ class KeyPromptTest : public ScreensTest {
 };
 
 TEST_F(KeyPromptTest, ReleaseOfAKeyHeldBeforeThePromptIsAnAnswer) {
-    prompt_start({key_down(0, key_f2), key_up(500, key_f2)});
+    prompt_start({key_down(0, 283), key_up(500, 283)});
     pump_events();
-    ASSERT_EQ(key_state[key_f2], 1);
-    EXPECT_EQ(key_prompt(90, 93), key_f2);
+    ASSERT_EQ(key_state[283], 1);
+    EXPECT_EQ(key_prompt(90, 93), 283);
 }
 
 TEST_F(KeyPromptTest, HighestOfKeysChangingTogetherWinsAndIndexZeroNeverAnswers) {

@@ -138,7 +138,7 @@ inline std::vector<TestEntry> screen_archive_entries(const ScreenPictures& pictu
         entries[20] = picture_entry(8, 6, uniform_pixels(8, 6, marker_wait_colour), cut);
     }
     if (pictures.effect) {
-        entries[5] = test_entry(std::vector<uint8_t>(4000, 200));
+        entries[5] = test_entry(std::vector<uint8_t>(600, 200));
     }
     return entries;
 }

@@ -52,6 +52,38 @@ class GameSound : public ::testing::Test {
     }
 };
 
+// One bounce of the ball off the right wall, and one touch of the ball and the red player. Each
+// sounds its own effect (its own level) at its own frequency: length / frequency x 44100 frames.
+TEST_F(GameSound, BounceAndCollisionSoundTheirEffectsAtTheirFrequencies) {
+    const struct {
+        double ball_x, ball_y, ball_vx;
+        int length;
+        int level;
+    } plays[] = {{300.5, 40, 3.5, 2000 * 44100 / 20000, test_effect_level(200)},
+                 {85, 95, 0, 2400 * 44100 / 24000, test_effect_level(60)}};
+    for (const auto& play : plays) {
+        std::vector<TestEntry> entries = game_archive_entries();
+        entries[3] = test_entry(std::vector<uint8_t>(2000, 200)); // bounce
+        entries[4] = test_entry(std::vector<uint8_t>(2400, 60));  // collision
+        ASSERT_NO_FATAL_FAILURE(game_harness_start({}, entries));
+        game_settings.sound_disabled = 0;
+        sound_clear_samples();
+        MatchState state{};
+        match_begin(state, harness_input());
+        Body* ball = field.body_tail;
+        ball->x = play.ball_x;
+        ball->y = play.ball_y;
+        ball->vx = play.ball_vx;
+        ball->vy = 0;
+        match_frame(state, harness_input()); // no time passes: only the touch
+        match_frame(state, harness_input()); // 16 ms: the bounce
+        const auto [length, level] = test_effect_heard();
+        EXPECT_NEAR(length, play.length, 2) << play.ball_x;
+        EXPECT_NEAR(level, play.level, 2) << play.ball_x;
+        game_harness_stop();
+    }
+}
+
 TEST_F(GameSound, BouncesAcrossMatchesShareOneSample) {
     game_start(true, 0, 1); // music off: whatever sounds is an effect
     ASSERT_TRUE(scripted_audio_is_open());

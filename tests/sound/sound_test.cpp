@@ -148,20 +148,6 @@ TEST_F(Sound, EffectLastsItsLengthOverItsFrequency) {
     }
 }
 
-TEST_F(Sound, TwoQuickPlaysOfOneEffectSoundTogether) {
-    open_archive(test_module_make({.volume = 0}), constant_effects(2400, 176));
-    sound_start();
-    play_for(50);
-    sound_play_effect(1, 24000);
-    sound_play_effect(1, 24000);
-    play_for(500);
-    const size_t first = capture.first_loud();
-    ASSERT_LT(first, capture.frames());
-    EXPECT_NEAR(capture.peak(first, capture.frames()), 2 * test_effect_level(176), 4);
-    EXPECT_NEAR(double(capture.last_loud() + 1 - first), 0.1 * rate, 2)
-        << "side by side, not one after the other";
-}
-
 TEST_F(Sound, SoundSwitchedOffTouchesNeitherDeviceNorArchive) {
     game_settings.sound_disabled = 1;
     open_archive(test_module_make(), constant_effects(100, 200));

@@ -1,5 +1,6 @@
 #include "support/test_archive.h"
 
+#include <png.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -71,4 +72,30 @@ std::vector<uint8_t> test_image_entry(uint16_t width, uint16_t height,
 
 std::vector<uint8_t> test_text_entry(std::string_view text) {
     return text_encode({reinterpret_cast<const uint8_t*>(text.data()), text.size()});
+}
+
+std::vector<uint8_t> test_png_read(const std::string& path, uint32_t* width, uint32_t* height) {
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    if (!png_image_begin_read_from_file(&image, path.c_str())) {
+        return {};
+    }
+    image.format = PNG_FORMAT_RGB;
+    std::vector<uint8_t> rgb(PNG_IMAGE_SIZE(image));
+    *width = image.width;
+    *height = image.height;
+    if (!png_image_finish_read(&image, nullptr, rgb.data(), 0, nullptr)) {
+        return {};
+    }
+    return rgb;
+}
+
+bool test_png_write(const std::string& path, uint32_t width, uint32_t height,
+                    const std::vector<uint8_t>& rgba) {
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    image.width = width;
+    image.height = height;
+    image.format = PNG_FORMAT_RGBA;
+    return png_image_write_to_file(&image, path.c_str(), 0, rgba.data(), 0, nullptr) != 0;
 }

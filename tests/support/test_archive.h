@@ -36,5 +36,9 @@ std::vector<uint8_t> test_image_entry(uint16_t width, uint16_t height,
                                       const std::vector<uint16_t>& pixels, uint8_t flags = 2,
                                       uint32_t red_mask = 0x7C00, uint32_t green_mask = 0x03E0,
                                       uint32_t blue_mask = 0x001F);
+// A PNG file's RGB bytes, row after row, and its size; empty when it cannot be read.
+std::vector<uint8_t> test_png_read(const std::string& path, uint32_t* width, uint32_t* height);
+bool test_png_write(const std::string& path, uint32_t width, uint32_t height,
+                    const std::vector<uint8_t>& rgba);
 // The stored (scrambled) form of a text, as the game expects it in entries 0 and 1.
 std::vector<uint8_t> test_text_entry(std::string_view text);

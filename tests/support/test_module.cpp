@@ -1,5 +1,7 @@
 #include "test_module.h"
 
+#include "platform/audio.h"
+
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
@@ -71,4 +73,14 @@ int test_peak(const std::vector<int16_t>& frames, size_t first, size_t last) {
         top = std::max(top, std::abs(static_cast<int>(frames[i])));
     }
     return top;
+}
+
+std::pair<int, int> test_effect_heard() {
+    std::vector<int16_t> frames(2 * 44100);
+    audio_mix(frames.data(), 44100);
+    int length = 0;
+    while (length < 44100 && frames[2 * length] != 0) {
+        ++length;
+    }
+    return {length, frames[0]};
 }

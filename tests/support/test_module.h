@@ -3,6 +3,7 @@
 // square wave) and the levels the mixer is expected to give.
 #include <cstddef>
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 struct TestModuleShape {
@@ -22,3 +23,6 @@ constexpr int32_t test_effect_level(int byte) {
 }
 // The loudest sample of interleaved stereo frames first to last (exclusive).
 int test_peak(const std::vector<int16_t>& frames, size_t first = 0, size_t last = SIZE_MAX);
+// Mixes a second with the voices playing now (no music loaded): how many frames sound before the
+// first silent one, and the level of the first.
+std::pair<int, int> test_effect_heard();
