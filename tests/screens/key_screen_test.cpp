@@ -1,6 +1,7 @@
 // The key redefinition screen: the answers, where they land, and the block saved for next time.
 #include <sys/resource.h>
 
+#include <algorithm>
 #include <csignal>
 #include <fstream>
 #include <iterator>
@@ -151,6 +152,42 @@ TEST_F(ScreensTest, ABlockCutShortIsTakenBackOut) {
                 ::testing::ExitedWithCode(0),
                 "Zorbit: cannot save the new keys to zorbit.ini: File too large");
     EXPECT_EQ(file_text(settings_file_name), earlier_settings);
+}
+
+// Codes 1..511 in turn, so every block differs from the one before it.
+Answers codes_of_block(int block) {
+    Answers codes{};
+    for (size_t k = 0; k < codes.size(); ++k) {
+        codes[k] = static_cast<uint32_t>((block * 8 + static_cast<int>(k)) % 511 + 1);
+    }
+    return codes;
+}
+
+TEST_F(ScreensTest, AThousandBlocksKeepEveryEarlierByteAndTheLastWins) {
+    file_write(settings_file_name, earlier_settings);
+    std::string expected = earlier_settings;
+    for (int block = 0; block < 1000; ++block) {
+        const Answers codes = codes_of_block(block);
+        game_settings.red_keys = {int32_t(codes[0]), int32_t(codes[1]), int32_t(codes[2]),
+                                  int32_t(codes[3])};
+        game_settings.green_keys = {int32_t(codes[4]), int32_t(codes[5]), int32_t(codes[6]),
+                                    int32_t(codes[7])};
+        ASSERT_TRUE(key_block_append(settings_file_name)) << "block " << block;
+        expected += key_block(codes);
+    }
+    const std::string written = file_text(settings_file_name);
+    ASSERT_EQ(written.size(), expected.size());
+    const auto differ = std::mismatch(written.begin(), written.end(), expected.begin());
+    EXPECT_EQ(differ.first - written.begin(), std::ssize(written)) << "first differing byte";
+
+    SettingsTable* table = settings_load(settings_file_name);
+    ASSERT_NE(table, nullptr);
+    EXPECT_EQ(settings_get_int(table, "general:gamespeed", -1), 15);
+    settings_free(table);
+    game_settings_reset();
+    game_settings_load(settings_file_name);
+    // Block 999 holds 999 * 8 % 511 + 1 = 328 and the seven codes after it.
+    EXPECT_EQ(keys_now(), (Answers{328, 329, 330, 331, 332, 333, 334, 335}));
 }
 
 } // namespace
