@@ -73,16 +73,28 @@ void net_resync(void* context) {
     net_session_poll(static_cast<NetworkPlay*>(context)->session);
 }
 
+// A key pressed since the last look. Compared with the last look, not with the screen's first
+// frame: a key held as the screen came, let go and pressed again is a press too.
+bool key_pressed_since(const std::array<uint8_t, key_count>& before) {
+    for (int key = 0; key < key_count; ++key) {
+        if (key_state[key] != 0 && before[key] == 0) {
+            return true;
+        }
+    }
+    return false;
+}
+
 // The first key on either end screen ends it on both.
 void net_end_wait(void* context) {
     NetSession& session = static_cast<NetworkPlay*>(context)->session;
     net_session_match_finish(session);
-    const std::array<uint8_t, key_count> before = key_state;
+    std::array<uint8_t, key_count> before = key_state;
     while (!net_session_end_agreed(session) && !net_session_over(session) && !quit_asked()) {
         pump_events();
-        if (key_state != before && count_held_keys() > 0) {
+        if (key_pressed_since(before)) {
             net_session_request_end(session);
         }
+        before = key_state;
         net_session_poll(session);
         delay_ms(wait_ms);
     }

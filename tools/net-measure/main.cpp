@@ -2,11 +2,15 @@
 // process, through udp-relay, with each side paced as the game paces its frames.
 //   net-measure [--seconds S] [--rtt MS | --jitter MIN-MAX] [--drop SHARE] [--dup SHARE]
 //               [--delay FRAMES] [--rate FPS] [--seed N] [--vanish-after S]
-//               [--pacer game|restart]
+//               [--pacer game|restart] [--waiting again|poll]
 // Reports bytes per second each way; stalls, frames shown more than half a period after their
-// turn; waits, frames whose record from the other side was not there when the loop wanted it
-// (a wait can take the place of the pacer's sleep and show nothing); and the input delay a
-// player feels: the frames between sampling a key and the frame that first shows it.
+// turn; waits, frames whose record from the other side was not there when the loop wanted it;
+// frames shown again while waiting; and the input delay a player feels: the frames between
+// sampling a key and the frame that first shows it.
+// --waiting says what a loop turn that finds no record does: again (the game's) shows the last
+// frame again through the pacer, which sleeps to the next frame's turn, then looks again; poll
+// looks again every millisecond and shows the last frame again only once a whole period has
+// passed since a frame was last shown.
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -34,6 +38,7 @@ struct MeasureOptions {
     uint64_t seed = 1;
     double vanish_after = 0;         // seconds into the match when the guest is killed; 0: never
     bool restart_after_wait = false; // the pacer starts afresh after a frame that waited
+    bool show_again = true;          // a turn that waits shows the last frame again at once
 };
 
 struct MeasureSide {
@@ -43,17 +48,21 @@ struct MeasureSide {
     double period_ms = 0;
     NetTraffic before{};              // counted from the match's first frame on
     Clock::time_point ready_at{};     // the pacer lets the next frame start here
+    Clock::time_point shown_at{};     // when a frame was last shown
     Clock::time_point next_present{}; // the pacer's schedule
     bool pacing = false;
     bool waiting = false; // the current frame's record is late
     Clock::time_point wait_since{};
     bool restart_after_wait = false;
+    bool show_again = true;
+    uint64_t shown_again = 0;                 // frames shown again while waiting
     std::vector<Clock::time_point> sampled{}; // when each frame's record was sampled here
     uint64_t frames = 0;
     uint64_t waits = 0; // frames whose record from the other side was not here yet
     double wait_ms = 0;
     Clock::time_point last_shown{};
-    uint64_t stalls = 0; // frames shown more than half a period after their turn
+    uint64_t stalls = 0;      // frames shown more than half a period after their turn
+    uint64_t busy_stalls = 0; // of those, frames whose record was here: the machine was busy
     uint64_t warm_up_stalls = 0;
     double felt_sum = 0;
     double felt_max = 0;
@@ -69,6 +78,7 @@ double ms_between(Clock::time_point from, Clock::time_point to) {
 // With restart_after_wait it also starts afresh after any wait for the other side, so that the
 // side that runs early drifts back instead of catching up and waiting again.
 void side_present(MeasureSide& side, Clock::time_point now, bool restart) {
+    side.shown_at = now;
     if (!side.pacing || restart || now > side.next_present + side.period) {
         side.pacing = true;
         side.next_present = now + side.period;
@@ -98,11 +108,18 @@ void side_note_wait(MeasureSide& side, Clock::time_point now) {
 }
 
 // What a player sees: a frame that comes more than half a period after its turn.
-void side_note_stall(MeasureSide& side, Clock::time_point now, Clock::time_point begin) {
+// A stall whose record was here when the loop first looked is the machine's, not the network's.
+void side_note_stall(MeasureSide& side, Clock::time_point now, Clock::time_point begin,
+                     bool waited) {
     const bool late = side.frames > 0 && ms_between(side.last_shown, now) > 1.5 * side.period_ms;
     side.last_shown = now;
     if (late) {
-        ms_between(begin, now) < warm_up_seconds * 1000 ? ++side.warm_up_stalls : ++side.stalls;
+        if (ms_between(begin, now) < warm_up_seconds * 1000) {
+            ++side.warm_up_stalls;
+        } else {
+            ++side.stalls;
+            side.busy_stalls += waited ? 0 : 1;
+        }
     }
 }
 
@@ -114,7 +131,7 @@ void side_frame_done(MeasureSide& side, const InputRecord& record, Clock::time_p
         side.wait_ms += ms_between(side.wait_since, now);
         side.waiting = false;
     }
-    side_note_stall(side, now, begin);
+    side_note_stall(side, now, begin, waited);
     side_note_felt(side, frame, now);
     side.hash = (side.hash ^ (record.steer[0] | record.steer[1] << 4)) * 1099511628211ull;
     if (net_hash_due(frame)) {
@@ -122,6 +139,16 @@ void side_frame_done(MeasureSide& side, const InputRecord& record, Clock::time_p
     }
     side.frames += 1;
     side_present(side, now, waited && side.restart_after_wait);
+}
+
+// The last frame shown again, through the pacer as every frame is; the next look comes when
+// the pacer lets the loop go on.
+void side_wait_turn(MeasureSide& side, Clock::time_point now) {
+    const bool period_passed = ms_between(side.shown_at, now) >= side.period_ms;
+    if (side.show_again || period_passed) {
+        side.shown_again += 1;
+        side_present(side, now, false);
+    }
 }
 
 // One turn of the game's frame loop. Like the game, a side polls the network once a frame, and
@@ -142,6 +169,7 @@ void side_step(MeasureSide& side, Clock::time_point begin) {
         side_frame_done(side, record, now, begin);
     } else {
         side_note_wait(side, now);
+        side_wait_turn(side, now);
     }
 }
 
@@ -250,11 +278,14 @@ void side_report(const MeasureSide& side, double seconds) {
                 side.name, traffic.bytes_sent / seconds,
                 (traffic.bytes_sent + ip_udp_header_bytes * traffic.datagrams_sent) / seconds,
                 traffic.datagrams_sent / seconds);
-    std::printf("      %llu frames, %.1f stalls per minute after the first second (%llu in it); "
-                "%.1f waits per minute, %.1f ms each\n",
-                (unsigned long long)side.frames, side.stalls * 60.0 / (seconds - warm_up_seconds),
-                (unsigned long long)side.warm_up_stalls, side.waits * 60.0 / seconds,
-                side.waits ? side.wait_ms / double(side.waits) : 0.0);
+    const double minutes = (seconds - warm_up_seconds) / 60;
+    std::printf("      %llu frames, %.1f stalls per minute after the first second (%llu in it), "
+                "%.1f of them with the record here; %.1f waits per minute, %.1f ms each; "
+                "%.1f frames shown again per minute\n",
+                (unsigned long long)side.frames, side.stalls / minutes,
+                (unsigned long long)side.warm_up_stalls, side.busy_stalls / minutes,
+                side.waits * 60.0 / seconds, side.waits ? side.wait_ms / double(side.waits) : 0.0,
+                side.shown_again * 60.0 / seconds);
     std::printf("      felt input delay %.2f frames on average, %.2f at most\n",
                 side.felt_count ? side.felt_sum / double(side.felt_count) : 0.0, side.felt_max);
 }
@@ -262,10 +293,11 @@ void side_report(const MeasureSide& side, double seconds) {
 void measure_report(const Measure& measure, double seconds) {
     const MeasureOptions& options = measure.options;
     std::printf("one-way delay %u-%u ms, loss %.0f%%, duplicates %.0f%%, input delay %d frames, "
-                "%d frames/s, %.0f s, %s pacer\n",
+                "%d frames/s, %.0f s, %s pacer, %s while waiting\n",
                 options.delay_min_ms, options.delay_max_ms, options.drop * 100,
                 options.duplicate * 100, options.input_delay, options.rate, seconds,
-                options.restart_after_wait ? "restarting" : "game's");
+                options.restart_after_wait ? "restarting" : "game's",
+                options.show_again ? "showing again" : "polling");
     side_report(measure.host, seconds);
     side_report(measure.guest, seconds);
     for (const MeasureSide* side : {&measure.host, &measure.guest}) {
@@ -315,6 +347,10 @@ bool option_read(MeasureOptions& options, const std::string& name, const char* v
     if (name == "--vanish-after") {
         return number_read(value, 0, 3600, options.vanish_after);
     }
+    if (name == "--waiting") {
+        options.show_again = std::strcmp(value, "again") == 0;
+        return options.show_again || std::strcmp(value, "poll") == 0;
+    }
     if (name == "--pacer") {
         options.restart_after_wait = std::strcmp(value, "restart") == 0;
         return options.restart_after_wait || std::strcmp(value, "game") == 0;
@@ -344,7 +380,7 @@ void side_pace(MeasureSide& side, int32_t rate) {
 int usage() {
     std::fprintf(stderr, "usage: net-measure [--seconds S] [--rtt MS | --jitter MIN-MAX] "
                          "[--drop SHARE] [--dup SHARE] [--delay FRAMES] [--rate FPS] [--seed N] "
-                         "[--vanish-after S] [--pacer game|restart]\n");
+                         "[--vanish-after S] [--pacer game|restart] [--waiting again|poll]\n");
     return 2;
 }
 
@@ -362,6 +398,7 @@ int main(int argc, char** argv) {
     for (MeasureSide* side : {&measure.host, &measure.guest}) {
         side_pace(*side, measure.options.rate);
         side->restart_after_wait = measure.options.restart_after_wait;
+        side->show_again = measure.options.show_again;
     }
     if (!measure_connect(measure) || !measure_start(measure)) {
         std::fprintf(stderr, "net-measure: the two sessions did not get together\n");

@@ -1,0 +1,398 @@
+// Network sessions between two zorbit-replay processes on 127.0.0.1, directly or through the
+// lossy relay: the same frames on both sides and in the playback of either side's input log, a
+// side killed mid-match, two games that differ, and the command lines the game refuses.
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "match/replay_support.h"
+#include "net/net_session.h"
+#include "relay.h"
+#include "resources/archive.h"
+
+extern char** environ;
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+const std::string replay_tool = ZORBIT_BINARY_DIR "/tools/zorbit-replay/zorbit-replay";
+const std::string game_program = ZORBIT_BINARY_DIR "/game/zorbit";
+
+constexpr uint32_t session_cap_ms = 60000; // real time for one whole session
+constexpr uint32_t lost_limit_ms = 6000;   // a killed side is reported lost within this
+constexpr uint32_t start_cap_ms = 20000;   // for a sanitized program to start and say its port
+
+const char* session_ini = "[general]\ngamespeed=30\ngamelength=3\n";
+
+// The scripted clock also runs while a side waits for the other, one frame per look, so the
+// scripts leave wide margins. --frame-ms 1 keeps that drift to about half the real time waited.
+// The guest holds its start key from the first tick, so the match starts as soon as both titles
+// run however long joining took; it still holds it when the end screen comes (the match is over
+// long before tick 30000), lets go, and presses it again at 100000 to end the screen on both
+// sides; then it holds Escape on the title, which is read once a panel cycle, and leaves.
+const char* guest_script = "1 down space\n"
+                           "1000 down left\n1300 up left\n"
+                           "30000 up space\n"
+                           "100000 down space\n100100 up space\n"
+                           "100300 down escape\n200000 up escape\n";
+const char* host_script = "2000 down right\n2300 up right\n";
+// The guest ends near tick 110000: far past this, it is stuck. The host waits on the guest, and
+// its clock runs as fast as it spins, so only the real-time cap bounds it.
+const char* guest_time_limit = "400000";
+const char* host_time_limit = "2000000000";
+
+struct Child {
+    pid_t pid = -1;
+    bool running = false;
+    int status = -1; // the exit status once it ended; -1 when a signal ended it
+    Child() = default;
+    Child(const Child&) = delete;
+    Child& operator=(const Child&) = delete;
+    ~Child() {
+        if (running) {
+            kill(pid, SIGKILL);
+            waitpid(pid, nullptr, 0);
+        }
+    }
+};
+
+// Starts args[0] with standard output thrown away and standard error into err.
+bool child_start(Child& child, const std::vector<std::string>& args,
+                 const std::filesystem::path& err) {
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    std::vector<char*> argv;
+    for (const std::string& arg : args) {
+        argv.push_back(const_cast<char*>(arg.c_str()));
+    }
+    argv.push_back(nullptr);
+    child.running = posix_spawn(&child.pid, argv[0], &actions, nullptr, argv.data(), environ) == 0;
+    posix_spawn_file_actions_destroy(&actions);
+    return child.running;
+}
+
+bool child_ended(Child& child) {
+    int raw = 0;
+    if (child.running && waitpid(child.pid, &raw, WNOHANG) == child.pid) {
+        child.running = false;
+        child.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    }
+    return !child.running;
+}
+
+// Looks again every millisecond until done() or limit_ms of real time; pumps the relay if any.
+bool wait_until(uint32_t limit_ms, UdpRelay* relay, const std::function<bool()>& done) {
+    const Clock::time_point end = Clock::now() + std::chrono::milliseconds(limit_ms);
+    while (!done()) {
+        if (Clock::now() > end) {
+            return false;
+        }
+        if (relay != nullptr) {
+            udp_relay_wait(*relay, 1);
+        } else {
+            usleep(1000);
+        }
+    }
+    return true;
+}
+
+struct Side {
+    GameFolder folder;
+    Child child;
+    std::string path(const char* name) const { return (folder / name).string(); }
+    std::string err() const { return file_text(folder / "err.txt"); }
+    std::string hashes() const { return file_text(folder / "hashes.txt"); }
+    std::string trace() const { return file_text(folder / "trace.txt"); }
+};
+
+void side_make(Side& side, const char* script,
+               const std::vector<TestEntry>& entries = game_archive_entries()) {
+    game_folder_make(side.folder, session_ini, entries);
+    std::ofstream(side.folder / "script.txt") << script;
+}
+
+bool side_start(Side& side, const char* time_limit, const std::string& role,
+                const std::string& where) {
+    return child_start(side.child,
+                       {replay_tool, "--dir", side.folder.path.string(), "--frame-ms", "1",
+                        "--time-limit", time_limit, "--hashes", side.path("hashes.txt"), "--trace",
+                        side.path("trace.txt"), role, where, side.path("script.txt")},
+                       side.folder / "err.txt");
+}
+
+// The port the host's system gave it, from the line the host writes on stderr; 0 if none came.
+uint16_t host_port(Side& host) {
+    unsigned port = 0;
+    wait_until(start_cap_ms, nullptr, [&] {
+        const std::string err = host.err();
+        const size_t at = err.find("waiting for a player on port ");
+        if (at != std::string::npos && err.find('\n', at) != std::string::npos) {
+            std::sscanf(err.c_str() + at, "waiting for a player on port %u", &port);
+        }
+        return port != 0 || child_ended(host.child);
+    });
+    return uint16_t(port);
+}
+
+struct Session {
+    Side host;
+    Side guest;
+    UdpRelay relay;
+    bool relayed = false;
+    ~Session() { udp_relay_close(relay); }
+    UdpRelay* pump() { return relayed ? &relay : nullptr; }
+};
+
+// The host on port 0, then the guest joining it (through the relay when one is given).
+void session_start(Session& s, const RelayOptions* relay) {
+    ASSERT_TRUE(side_start(s.host, host_time_limit, "--host", "0"));
+    uint16_t port = host_port(s.host);
+    ASSERT_NE(port, 0) << s.host.err();
+    if (relay != nullptr) {
+        RelayOptions options = *relay;
+        options.server_port = port;
+        s.relayed = udp_relay_open(s.relay, options);
+        ASSERT_TRUE(s.relayed);
+        port = udp_relay_port(s.relay);
+    }
+    const std::string address = "127.0.0.1:" + std::to_string(port);
+    ASSERT_TRUE(side_start(s.guest, guest_time_limit, "--join", address));
+}
+
+bool both_ended(Session& s, uint32_t limit_ms) {
+    return wait_until(limit_ms, s.pump(),
+                      [&] { return child_ended(s.host.child) && child_ended(s.guest.child); });
+}
+
+std::string both_errs(const Session& s) {
+    return "host: " + s.host.err() + "guest: " + s.guest.err();
+}
+
+// The hashes of a side's input log played back in one process.
+std::string log_played(const Side& side, const char* log) {
+    Child child;
+    const std::string hashes = side.path("played.txt");
+    if (!child_start(child,
+                     {replay_tool, "--dir", side.folder.path.string(), "--hashes", hashes, "--play",
+                      side.path(log)},
+                     side.folder / "play-err.txt") ||
+        !wait_until(session_cap_ms, nullptr, [&] { return child_ended(child); }) ||
+        child.status != 0) {
+        return "playback failed: " + file_text(side.folder / "play-err.txt");
+    }
+    return file_text(hashes);
+}
+
+size_t line_count(const std::string& text) {
+    return size_t(std::count(text.begin(), text.end(), '\n'));
+}
+
+std::string winner(const std::string& trace) {
+    const std::vector<std::string> lines = trace_lines_with(trace, "wins");
+    return lines.empty() ? "" : lines.front();
+}
+
+struct WholeMatchCase {
+    const char* name;
+    bool relayed;
+};
+
+void PrintTo(const WholeMatchCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
+class NetPlayWholeMatch : public ::testing::TestWithParam<WholeMatchCase> {};
+
+// Both sides hash the same frames; the playback of either side's log hashes them again; the
+// guest's Escape on the title after the match is read as leaving on the host.
+TEST_P(NetPlayWholeMatch, BothSidesAndBothLogsShowTheSameFrames) {
+    Session s;
+    side_make(s.host, host_script);
+    side_make(s.guest, guest_script);
+    // Lost, delayed by up to 10 ms (so reordered), and doubled. Each loss holds every later
+    // message back until ENet resends it, so more loss or delay only makes the test slower.
+    RelayOptions lossy{};
+    lossy.drop = 0.05;
+    lossy.duplicate = 0.02;
+    lossy.delay_max_ms = 10;
+    lossy.seed = 11;
+    session_start(s, GetParam().relayed ? &lossy : nullptr);
+    ASSERT_FALSE(HasFatalFailure());
+    ASSERT_TRUE(both_ended(s, session_cap_ms)) << both_errs(s);
+    EXPECT_EQ(s.host.child.status, 0) << both_errs(s);
+    EXPECT_EQ(s.guest.child.status, 0) << both_errs(s);
+    EXPECT_NE(s.host.err().find("Zorbit: the other player left\n"), std::string::npos)
+        << s.host.err();
+
+    const std::string hashes = s.host.hashes();
+    EXPECT_GT(line_count(hashes), 300u); // 3 s of clock, then the deciding goal, then its end
+    EXPECT_EQ(s.guest.hashes(), hashes);
+    EXPECT_NE(winner(s.host.trace()), "");
+    EXPECT_EQ(winner(s.guest.trace()), winner(s.host.trace()));
+    EXPECT_EQ(log_played(s.host, "network-host.zrec"), hashes);
+    EXPECT_EQ(log_played(s.guest, "network-guest.zrec"), hashes);
+    if (s.relayed) {
+        EXPECT_GT(s.relay.stats.dropped, 0u);
+        EXPECT_GT(s.relay.stats.duplicated, 0u);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(NetPlay, NetPlayWholeMatch,
+                         ::testing::Values(WholeMatchCase{"Direct", false},
+                                           WholeMatchCase{"ThroughALossyRelay", true}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+struct KillCase {
+    const char* name;
+    bool kill_host;
+};
+
+void PrintTo(const KillCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
+class NetPlayKill : public ::testing::TestWithParam<KillCase> {};
+
+// SIGKILL leaves the other side nothing but silence.
+TEST_P(NetPlayKill, TheOtherSideReportsTheLostConnectionAndEnds) {
+    Session s;
+    side_make(s.host, host_script);
+    side_make(s.guest, guest_script);
+    // 10 ms each way paces the match at about 100 frames a second, so it is surely under way
+    // after 300 datagrams and far from over.
+    RelayOptions paced{};
+    paced.delay_min_ms = paced.delay_max_ms = 10;
+    session_start(s, &paced);
+    ASSERT_FALSE(HasFatalFailure());
+    ASSERT_TRUE(wait_until(session_cap_ms, &s.relay, [&] {
+        return s.relay.stats.delivered >= 300;
+    })) << both_errs(s);
+    Side& killed = GetParam().kill_host ? s.host : s.guest;
+    Side& other = GetParam().kill_host ? s.guest : s.host;
+    ASSERT_FALSE(child_ended(other.child)) << both_errs(s);
+    ASSERT_EQ(kill(killed.child.pid, SIGKILL), 0);
+    const Clock::time_point killed_at = Clock::now();
+    ASSERT_TRUE(wait_until(3 * lost_limit_ms, &s.relay, [&] { return child_ended(other.child); }))
+        << other.err();
+    const double took_ms =
+        std::chrono::duration<double, std::milli>(Clock::now() - killed_at).count();
+    std::printf("the other side ended %.0f ms after the kill\n", took_ms);
+    EXPECT_EQ(other.child.status, 1) << other.err();
+    EXPECT_NE(other.err().find("Zorbit: the connection to the other player was lost\n"),
+              std::string::npos)
+        << other.err();
+    EXPECT_EQ(winner(other.trace()), "") << "the match was over before the kill";
+}
+
+INSTANTIATE_TEST_SUITE_P(NetPlay, NetPlayKill,
+                         ::testing::Values(KillCase{"Guest", false}, KillCase{"Host", true}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// One letter of the readme differs: still a sound archive, but not the same game.
+TEST(NetPlay, AnotherArchiveIsNamedOnBothSidesAndNoMatchIsPlayed) {
+    Session s;
+    std::vector<TestEntry> entries = game_archive_entries();
+    entries[1].contents[3] ^= 0x01;
+    side_make(s.host, host_script);
+    side_make(s.guest, guest_script, entries);
+    session_start(s, nullptr);
+    ASSERT_FALSE(HasFatalFailure());
+    ASSERT_TRUE(both_ended(s, session_cap_ms)) << both_errs(s);
+    for (const Side* side : {&s.host, &s.guest}) {
+        EXPECT_EQ(side->child.status, 1) << side->err();
+        EXPECT_NE(side->err().find("Zorbit: the other player has a different zrb.res\n"),
+                  std::string::npos)
+            << side->err();
+        EXPECT_EQ(side->hashes(), "");
+        EXPECT_TRUE(trace_lines_with(side->trace(), "match start").empty());
+    }
+}
+
+// The other game is this test, saying it is another version of Zorbit with the same archive.
+TEST(NetPlay, AnotherVersionIsNamedOnBothSidesAndNoMatchIsPlayed) {
+    Side host;
+    side_make(host, host_script);
+    ASSERT_TRUE(side_start(host, host_time_limit, "--host", "0"));
+    const uint16_t port = host_port(host);
+    ASSERT_NE(port, 0) << host.err();
+    NetConfig config{};
+    config.game_version = "0.9.1";
+    config.resource_hash = archive_file_hash(host.path("zrb.res").c_str());
+    config.settings = net_settings_make(1.0, 3, true, 60, 2);
+    config.bind_address = "127.0.0.1";
+    NetSession guest;
+    const std::string address = "127.0.0.1:" + std::to_string(port);
+    ASSERT_TRUE(net_session_join(guest, config, address.c_str()));
+    const bool ended = wait_until(session_cap_ms, nullptr, [&] {
+        net_session_poll(guest);
+        return net_session_over(guest) && child_ended(host.child);
+    });
+    net_session_close(guest, 0);
+    ASSERT_TRUE(ended) << host.err();
+    EXPECT_EQ(guest.status, NetStatus::mismatch);
+    EXPECT_NE(std::string(net_session_message(guest)).find(", this is 0.9.1"), std::string::npos)
+        << net_session_message(guest);
+    EXPECT_EQ(host.child.status, 1) << host.err();
+    EXPECT_NE(host.err().find("Zorbit: the other player runs Zorbit 0.9.1, this is "),
+              std::string::npos)
+        << host.err();
+    EXPECT_EQ(host.hashes(), "");
+}
+
+struct RefusalCase {
+    std::vector<std::string> args; // after the program
+    bool replay;                   // zorbit-replay rather than the game
+    const char* line;
+};
+
+TEST(NetPlay, CommandLinesThatAskForTwoThingsAtOnceAreRefused) {
+    GameFolder folder;
+    game_folder_make(folder, session_ini);
+    std::ofstream(folder / "script.txt") << "";
+    const std::string data = folder.path.string();
+    const std::string config = (folder / "zorbit.ini").string();
+    const std::string recording = (folder / "none.zrec").string();
+    const char* conflict = "Zorbit: choose one of --play, --host and --join\n";
+    const RefusalCase cases[] = {
+        {{"--host", "--join", "127.0.0.1"}, false, conflict},
+        {{"--join", "127.0.0.1", "--host", "4000"}, false, conflict},
+        {{"--host", "4000", "--play", recording}, false, conflict},
+        {{"--join", "127.0.0.1:4000", "--play", recording}, false, conflict},
+        {{"--host", "0"}, false, "zorbit: bad value for: --host\n"},
+        {{"--host", "0", "--join", "127.0.0.1:4000", (folder / "script.txt").string()},
+         true,
+         conflict},
+    };
+    for (const RefusalCase& refusal : cases) {
+        std::vector<std::string> args{refusal.replay ? replay_tool : game_program};
+        if (!refusal.replay) {
+            args.insert(args.end(), {"--data", data, "--config", config});
+        } else {
+            args.insert(args.end(), {"--dir", data});
+        }
+        args.insert(args.end(), refusal.args.begin(), refusal.args.end());
+        Child child;
+        ASSERT_TRUE(child_start(child, args, folder / "err.txt"));
+        ASSERT_TRUE(wait_until(session_cap_ms, nullptr, [&] { return child_ended(child); }));
+        const std::string err = file_text(folder / "err.txt");
+        EXPECT_EQ(child.status, 2) << refusal.args[0] << " " << refusal.args[1] << ": " << err;
+        EXPECT_NE(err.find(refusal.line), std::string::npos) << err;
+    }
+}
+
+} // namespace
