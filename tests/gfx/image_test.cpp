@@ -77,7 +77,7 @@ TEST_F(Images, MissingEntriesGiveNullAndReleaseHandsTheEntryBack) {
 TEST_F(Images, DamagedEntriesAreRefusedAndHandedBack) {
     const auto good = test_image_entry(4, 4, std::vector<uint16_t>(16, 0x1111));
     auto short_pixels = good;
-    short_pixels.pop_back();
+    short_pixels.resize(good.size() - 1);
     auto header_wraps = good;
     put_u32(header_wraps, 0x20, 0xFFFFFFF0);
     auto odd_pixels = good; // pixels starting on an odd byte
