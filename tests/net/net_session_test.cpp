@@ -1,12 +1,60 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <enet/enet.h>
+#include <functional>
 #include <string>
 #include <vector>
 
-#include "net_pair.h"
+#include "net/net_session.h"
+#include "relay.h"
 
 namespace {
+
+// GameLength 3, GameSpeed 30 (tenths), 60 frames/s.
+NetConfig net_test_config(int32_t input_delay = 2) {
+    NetConfig config{};
+    config.game_version = "1.0.0";
+    config.resource_hash = 0x0123456789ABCDEFull;
+    config.settings = net_settings_make(30 * double(0.1f), 3, true, 60, input_delay);
+    config.bind_address = "127.0.0.1";
+    config.lost_after_ms = net_default_lost_after_ms;
+    return config;
+}
+
+struct NetPair {
+    NetSession host;
+    NetSession guest;
+};
+
+// Pumps both sides until done() or until limit_ms of real time have passed; true when done.
+bool pair_pump_until(NetPair& pair, uint32_t limit_ms, const std::function<bool()>& done) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(limit_ms);
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > end) {
+            return false;
+        }
+        net_session_wait(pair.host, 1);
+        net_session_poll(pair.guest);
+        net_session_wait(pair.guest, 1);
+        net_session_poll(pair.host);
+    }
+    return true;
+}
+
+// Host and guest, pumped until both left the handshake.
+bool pair_connect(NetPair& pair, const NetConfig& host_config, const NetConfig& guest_config) {
+    if (!net_session_host(pair.host, host_config)) {
+        return false;
+    }
+    const std::string address = "127.0.0.1:" + std::to_string(net_session_port(pair.host));
+    if (!net_session_join(pair.guest, guest_config, address.c_str())) {
+        return false;
+    }
+    return pair_pump_until(pair, 15000, [&] {
+        return pair.host.status > NetStatus::handshake && pair.guest.status > NetStatus::handshake;
+    });
+}
 
 // What each side's player does at each frame: steering that changes often, this side's F11 or
 // F12 now and then, and F1, which must never reach a network match.
@@ -15,33 +63,16 @@ uint8_t script_steer(int side, uint32_t frame) {
 }
 
 uint8_t script_keys(int side, uint32_t frame) {
-    uint8_t keys = 0;
-    if (frame % 50 == 10) {
-        keys |= side == 0 ? 8 : 16;
-    }
-    if (frame % 30 == 0) {
-        keys |= 2;
-    }
-    return keys;
+    return uint8_t((frame % 50 == 10 ? (side == 0 ? 8 : 16) : 0) | (frame % 30 == 0 ? 2 : 0));
 }
 
 struct NetPlayer {
     NetSession* session;
     int side;
-    uint32_t delay;
     uint32_t escape_at = net_frame_none; // the frame whose record carries this side's Escape
     uint64_t hash_flip = 0;              // makes this side's state hashes differ
-    std::vector<InputRecord> taken;
+    std::vector<InputRecord> taken{};
 };
-
-NetPlayer player_make(NetSession& session, int side) {
-    NetPlayer player{};
-    player.session = &session;
-    player.side = side;
-    player.delay = 2;
-    player.escape_at = net_frame_none;
-    return player;
-}
 
 uint64_t records_hash(const std::vector<InputRecord>& records) {
     uint64_t hash = 14695981039346656037ull;
@@ -53,17 +84,14 @@ uint64_t records_hash(const std::vector<InputRecord>& records) {
     return hash;
 }
 
-// One turn of a side's frame loop: play a frame if it can, sending the record of next_frame + D.
+// One turn of a side's frame loop: play a frame if it can, sending the record of next_frame + 2.
 void player_step(NetPlayer& player) {
     NetSession& session = *player.session;
     if (!session.playing || net_session_over(session)) {
         return;
     }
-    const uint32_t target = session.next_frame + player.delay;
-    uint8_t keys = script_keys(player.side, target);
-    if (target == player.escape_at) {
-        keys |= 1;
-    }
+    const uint32_t target = session.next_frame + 2;
+    const uint8_t keys = script_keys(player.side, target) | (target == player.escape_at ? 1 : 0);
     InputRecord record{};
     if (net_session_take_input(session, script_steer(player.side, target), keys, record)) {
         player.taken.push_back(record);
@@ -74,86 +102,89 @@ void player_step(NetPlayer& player) {
     }
 }
 
-bool pair_play(NetPair& pair, NetPlayer& host, NetPlayer& guest, size_t frames, uint32_t limit_ms) {
-    return net_pair_pump_until(pair, limit_ms, [&] {
-        player_step(host);
-        player_step(guest);
-        bool host_done = host.taken.size() >= frames || net_session_over(pair.host);
-        return host_done && (guest.taken.size() >= frames || net_session_over(pair.guest));
-    });
-}
-
-bool pair_begin(NetPair& pair) {
-    net_session_request_start(pair.host);
-    bool agreed = net_pair_pump_until(pair, 5000, [&] {
-        return net_session_start_agreed(pair.host) && net_session_start_agreed(pair.guest);
-    });
-    return agreed && net_session_match_begin(pair.host) && net_session_match_begin(pair.guest);
-}
-
-// Both sides got the script's records, D frames after they were sent, and no F1 or F2.
+// Both sides got the script's records, 2 frames after they were sent, and no F1 or F2.
 void player_check(const NetPlayer& player, size_t frames) {
     ASSERT_GE(player.taken.size(), frames);
     for (uint32_t frame = 0; frame < frames; ++frame) {
         const InputRecord& record = player.taken[frame];
-        const bool scripted = frame >= player.delay;
+        const bool scripted = frame >= 2;
         for (int side = 0; side < 2; ++side) {
             ASSERT_EQ(record.steer[side], scripted ? script_steer(side, frame) : 0)
                 << "side " << side << " frame " << frame;
         }
-        uint8_t own = scripted ? script_keys(player.side, frame) : 0;
+        const uint8_t own = scripted ? script_keys(player.side, frame) : 0;
         ASSERT_EQ(record.keys, own & (8 | 16)) << "frame " << frame;
-    }
-}
-
-void players_agree(const NetPlayer& host, const NetPlayer& guest, size_t frames) {
-    player_check(host, frames);
-    player_check(guest, frames);
-    for (size_t frame = 0; frame < frames; ++frame) {
-        ASSERT_EQ(host.taken[frame].elapsed_ms, guest.taken[frame].elapsed_ms);
     }
 }
 
 class NetSessionTest : public ::testing::Test {
   protected:
-    void TearDown() override { net_pair_close(pair); }
+    void TearDown() override {
+        net_session_close(pair.guest, 0);
+        net_session_close(pair.host, 0);
+    }
+    bool pump_until(uint32_t limit_ms, const std::function<bool()>& done) {
+        return pair_pump_until(pair, limit_ms, done);
+    }
+    bool start_agreed() {
+        return pump_until(5000, [&] {
+            return net_session_start_agreed(pair.host) && net_session_start_agreed(pair.guest);
+        });
+    }
+    bool begin(const NetConfig& guest_config = net_test_config()) {
+        if (!pair_connect(pair, net_test_config(), guest_config)) {
+            return false;
+        }
+        net_session_request_start(pair.host);
+        return start_agreed() && net_session_match_begin(pair.host) &&
+               net_session_match_begin(pair.guest);
+    }
+    bool play(size_t frames, uint32_t limit_ms) {
+        return pump_until(limit_ms, [&] {
+            player_step(host);
+            player_step(guest);
+            return (host.taken.size() >= frames || net_session_over(pair.host)) &&
+                   (guest.taken.size() >= frames || net_session_over(pair.guest));
+        });
+    }
+    void agree(size_t frames) {
+        player_check(host, frames);
+        player_check(guest, frames);
+        for (size_t frame = 0; frame < frames; ++frame) {
+            ASSERT_EQ(host.taken[frame].elapsed_ms, guest.taken[frame].elapsed_ms);
+        }
+    }
     NetPair pair;
+    NetPlayer host{&pair.host, 0};
+    NetPlayer guest{&pair.guest, 1};
 };
 
-TEST_F(NetSessionTest, GuestTakesTheHostsSettings) {
+// The guest asks for another speed, length, plasma, rate and delay; the records show it plays
+// the host's: delay 2 and 60 frames/s on both sides.
+TEST_F(NetSessionTest, LockstepOnTheHostsSettingsUntilEscapeEndsBothAtOneFrame) {
     NetConfig guest_config = net_test_config(5);
     guest_config.settings = net_settings_make(1.0, 84, false, 70, 5);
-    ASSERT_TRUE(net_pair_connect(pair, net_test_config(2), guest_config));
-    ASSERT_EQ(pair.host.status, NetStatus::ready);
-    ASSERT_EQ(pair.guest.status, NetStatus::ready);
+    ASSERT_TRUE(begin(guest_config));
     EXPECT_EQ(pair.guest.settings.game_speed_bits, 0x4008000006000000ull);
     EXPECT_EQ(pair.guest.settings.game_length, 3);
     EXPECT_EQ(pair.guest.settings.plasma_enabled, 1);
-    EXPECT_EQ(pair.guest.settings.refresh_rate, 60);
-    EXPECT_EQ(pair.guest.settings.input_delay, 2);
     EXPECT_EQ(net_session_local_side(pair.host), 0);
     EXPECT_EQ(net_session_local_side(pair.guest), 1);
-}
-
-TEST_F(NetSessionTest, LockstepAgreesOnEveryRecordAndEscapeEndsBothAtOneFrame) {
-    ASSERT_TRUE(net_pair_connect(pair, net_test_config(), net_test_config()));
-    ASSERT_TRUE(pair_begin(pair));
-    NetPlayer host = player_make(pair.host, 0);
-    NetPlayer guest = player_make(pair.guest, 1);
     host.escape_at = 400;
-    ASSERT_TRUE(pair_play(pair, host, guest, 300, 20000));
-    players_agree(host, guest, 300);
+    ASSERT_TRUE(play(300, 20000));
+    agree(300);
+    EXPECT_EQ(host.taken[1].elapsed_ms + host.taken[2].elapsed_ms + host.taken[3].elapsed_ms, 50);
     // The host's Escape travels in its record of frame 400. The guest stays two frames behind
     // until the host has left and gone, and must still play up to that frame.
-    ASSERT_TRUE(net_pair_pump_until(pair, 20000, [&] {
+    ASSERT_TRUE(pump_until(20000, [&] {
         player_step(host);
         if (guest.taken.size() < 399) {
             player_step(guest);
         }
         return net_session_over(pair.host);
     }));
-    net_pair_pump_until(pair, 300, [] { return false; });
-    ASSERT_TRUE(pair_play(pair, host, guest, 1000, 20000));
+    pump_until(300, [] { return false; });
+    ASSERT_TRUE(play(1000, 20000));
     ASSERT_EQ(host.taken.size(), 401u);
     ASSERT_EQ(guest.taken.size(), 401u);
     EXPECT_EQ(guest.taken[400].keys & 1, 1);
@@ -163,127 +194,45 @@ TEST_F(NetSessionTest, LockstepAgreesOnEveryRecordAndEscapeEndsBothAtOneFrame) {
     EXPECT_EQ(pair.host.dropped + pair.guest.dropped, 0u);
 }
 
-TEST_F(NetSessionTest, LockstepHoldsThroughALossyRelay) {
-    RelayOptions relay{};
-    relay.drop = 0.10;
-    relay.duplicate = 0.02;
-    relay.delay_max_ms = 80;
-    relay.seed = 7;
-    ASSERT_TRUE(net_pair_connect(pair, net_test_config(), net_test_config(), &relay));
-    ASSERT_TRUE(pair_begin(pair));
-    NetPlayer host = player_make(pair.host, 0);
-    NetPlayer guest = player_make(pair.guest, 1);
-    ASSERT_TRUE(pair_play(pair, host, guest, 240, 45000));
-    players_agree(host, guest, 240);
-    EXPECT_GT(pair.relay.stats.dropped, 0u);
-    EXPECT_EQ(pair.host.dropped + pair.guest.dropped, 0u);
-    EXPECT_EQ(pair.host.status, NetStatus::ready);
-    EXPECT_EQ(pair.guest.status, NetStatus::ready);
-}
-
-struct MismatchCase {
-    const char* guest_version;
-    uint64_t guest_resource_hash;
-    const char* host_reads;
-    const char* guest_reads;
-};
-
-TEST_F(NetSessionTest, DifferentGamesGetOneLineOnBothSidesAndNoMatch) {
-    const MismatchCase cases[] = {
-        {"1.2.0", 0x0123456789ABCDEFull, "the other player runs Zorbit 1.2.0, this is 1.0.0",
-         "the other player runs Zorbit 1.0.0, this is 1.2.0"},
-        {"1.0.0", 42, "the other player has a different zrb.res",
-         "the other player has a different zrb.res"},
-    };
-    for (const MismatchCase& mismatch : cases) {
-        NetConfig guest_config = net_test_config();
-        guest_config.game_version = mismatch.guest_version;
-        guest_config.resource_hash = mismatch.guest_resource_hash;
-        ASSERT_TRUE(net_pair_connect(pair, net_test_config(), guest_config));
-        EXPECT_EQ(pair.host.status, NetStatus::mismatch);
-        EXPECT_EQ(pair.guest.status, NetStatus::mismatch);
-        EXPECT_STREQ(net_session_message(pair.host), mismatch.host_reads);
-        EXPECT_STREQ(net_session_message(pair.guest), mismatch.guest_reads);
-        net_session_request_start(pair.host);
-        EXPECT_FALSE(net_session_start_agreed(pair.host));
-        net_pair_close(pair);
-    }
-}
-
 TEST_F(NetSessionTest, TitleAndEndKeysAgreeEvenWhenPressedTogether) {
-    ASSERT_TRUE(net_pair_connect(pair, net_test_config(), net_test_config()));
+    ASSERT_TRUE(pair_connect(pair, net_test_config(), net_test_config()));
     net_session_request_end(pair.guest); // no match yet: nothing to end
     net_session_request_start(pair.host);
     net_session_request_start(pair.guest);
-    ASSERT_TRUE(net_pair_pump_until(pair, 5000, [&] {
-        return net_session_start_agreed(pair.host) && net_session_start_agreed(pair.guest);
-    }));
+    ASSERT_TRUE(start_agreed());
     ASSERT_TRUE(net_session_match_begin(pair.host) && net_session_match_begin(pair.guest));
-    NetPlayer host = player_make(pair.host, 0);
-    NetPlayer guest = player_make(pair.guest, 1);
-    ASSERT_TRUE(pair_play(pair, host, guest, 30, 10000));
+    ASSERT_TRUE(play(30, 10000));
     net_session_match_finish(pair.host);
     net_session_match_finish(pair.guest);
     net_session_request_end(pair.host);
     net_session_request_end(pair.guest);
-    ASSERT_TRUE(net_pair_pump_until(pair, 5000, [&] {
+    ASSERT_TRUE(pump_until(5000, [&] {
         return net_session_end_agreed(pair.host) && net_session_end_agreed(pair.guest);
     }));
-    // Match 2, started by the guest alone: the host follows.
     EXPECT_FALSE(net_session_start_agreed(pair.host));
     net_session_request_start(pair.guest);
-    ASSERT_TRUE(
-        net_pair_pump_until(pair, 5000, [&] { return net_session_start_agreed(pair.host); }));
+    ASSERT_TRUE(start_agreed());
     ASSERT_TRUE(net_session_match_begin(pair.host) && net_session_match_begin(pair.guest));
     EXPECT_EQ(pair.host.match, 2);
     EXPECT_EQ(pair.guest.match, 2);
     host.taken.clear();
     guest.taken.clear();
-    ASSERT_TRUE(pair_play(pair, host, guest, 30, 10000));
-    players_agree(host, guest, 30);
-    EXPECT_EQ(pair.host.dropped + pair.guest.dropped, 0u);
+    ASSERT_TRUE(play(30, 10000));
+    agree(30);
 }
 
 TEST_F(NetSessionTest, DifferentStateHashesStopBothAtTheFrame) {
-    ASSERT_TRUE(net_pair_connect(pair, net_test_config(), net_test_config()));
-    ASSERT_TRUE(pair_begin(pair));
-    NetPlayer host = player_make(pair.host, 0);
-    NetPlayer guest = player_make(pair.guest, 1);
+    ASSERT_TRUE(begin());
     guest.hash_flip = 1;
-    pair_play(pair, host, guest, 200, 10000);
-    ASSERT_TRUE(net_pair_pump_until(
-        pair, 5000, [&] { return net_session_over(pair.host) && net_session_over(pair.guest); }));
+    play(200, 10000);
+    ASSERT_TRUE(pump_until(
+        5000, [&] { return net_session_over(pair.host) && net_session_over(pair.guest); }));
     for (const NetSession* session : {&pair.host, &pair.guest}) {
         EXPECT_EQ(session->status, NetStatus::desync);
         EXPECT_STREQ(net_session_message(*session),
                      "the two games went out of step at frame 59 of match 1");
     }
     EXPECT_LT(host.taken.size(), 70u);
-}
-
-TEST_F(NetSessionTest, LeavingOnTheTitleIsReadOnTheOtherSide) {
-    ASSERT_TRUE(net_pair_connect(pair, net_test_config(), net_test_config()));
-    net_session_leave(pair.guest);
-    ASSERT_TRUE(net_pair_pump_until(pair, 5000, [&] { return net_session_over(pair.host); }));
-    EXPECT_EQ(pair.guest.status, NetStatus::left);
-    EXPECT_EQ(pair.host.status, NetStatus::other_left);
-    EXPECT_STREQ(net_session_message(pair.host), "the other player left");
-}
-
-// The other side is killed mid-match: nothing arrives any more, and no goodbye either.
-TEST_F(NetSessionTest, AVanishedPlayerIsReportedAsLost) {
-    ASSERT_TRUE(net_pair_connect(pair, net_test_config(), net_test_config()));
-    ASSERT_TRUE(pair_begin(pair));
-    NetPlayer host = player_make(pair.host, 0);
-    NetPlayer guest = player_make(pair.guest, 1);
-    ASSERT_TRUE(pair_play(pair, host, guest, 30, 10000));
-    pair.guest.link.reset();
-    ASSERT_TRUE(net_pair_pump_until(pair, 15000, [&] { // three times the 5 s a player waits
-        player_step(host);
-        return net_session_over(pair.host);
-    }));
-    EXPECT_EQ(pair.host.status, NetStatus::lost);
-    EXPECT_STREQ(net_session_message(pair.host), "the connection to the other player was lost");
 }
 
 ENetAddress loopback(uint16_t port) {
@@ -307,16 +256,13 @@ void stranger_datagrams(uint16_t port) {
 }
 
 TEST_F(NetSessionTest, AThirdPlayerIsTurnedAwayAndStrangersAreIgnored) {
-    ASSERT_TRUE(net_pair_connect(pair, net_test_config(), net_test_config()));
-    ASSERT_TRUE(pair_begin(pair));
+    ASSERT_TRUE(begin());
     NetSession third;
     std::string address = "127.0.0.1:" + std::to_string(net_session_port(pair.host));
     ASSERT_TRUE(net_session_join(third, net_test_config(), address.c_str()));
     stranger_datagrams(net_session_port(pair.host));
     stranger_datagrams(net_session_port(pair.guest));
-    NetPlayer host = player_make(pair.host, 0);
-    NetPlayer guest = player_make(pair.guest, 1);
-    ASSERT_TRUE(net_pair_pump_until(pair, 10000, [&] {
+    ASSERT_TRUE(pump_until(10000, [&] {
         net_session_poll(third);
         player_step(host);
         player_step(guest);
@@ -324,7 +270,7 @@ TEST_F(NetSessionTest, AThirdPlayerIsTurnedAwayAndStrangersAreIgnored) {
     }));
     EXPECT_EQ(third.status, NetStatus::refused);
     EXPECT_STREQ(net_session_message(third), "that game already has two players");
-    players_agree(host, guest, 120);
+    agree(120);
     net_session_close(third, 0);
 }
 
@@ -338,7 +284,7 @@ TEST_F(NetSessionTest, AProgramThatIsNotZorbitIsTurnedAway) {
         const ENetAddress address = loopback(net_session_port(pair.host));
         ENetHost* other = enet_host_create(&here, 1, 1, 0, 0);
         ENetPeer* peer = enet_host_connect(other, &address, 1, 0);
-        ASSERT_TRUE(net_pair_pump_until(pair, 3000, [&] {
+        ASSERT_TRUE(pump_until(3000, [&] {
             ENetEvent event;
             while (enet_host_service(other, &event, 0) > 0) {
                 if (event.type == ENET_EVENT_TYPE_CONNECT && speaks) {
@@ -354,7 +300,7 @@ TEST_F(NetSessionTest, AProgramThatIsNotZorbitIsTurnedAway) {
         EXPECT_EQ(pair.host.status, NetStatus::mismatch);
         EXPECT_STREQ(net_session_message(pair.host), "the other side is not a Zorbit game");
         enet_host_destroy(other);
-        net_pair_close(pair);
+        net_session_close(pair.host, 0);
     }
 }
 
@@ -365,7 +311,7 @@ TEST_F(NetSessionTest, NobodyAtTheAddressIsReportedAsUnreachable) {
     NetConfig config = net_test_config();
     config.lost_after_ms = 1000;
     ASSERT_TRUE(net_session_join(pair.guest, config, address.c_str()));
-    ASSERT_TRUE(net_pair_pump_until(pair, 3000, [&] { return net_session_over(pair.guest); }));
+    ASSERT_TRUE(pump_until(3000, [&] { return net_session_over(pair.guest); }));
     EXPECT_EQ(pair.guest.status, NetStatus::unreachable);
     EXPECT_EQ(net_session_message(pair.guest), "could not reach " + address);
     udp_relay_close(silent);
