@@ -19,31 +19,26 @@ namespace {
 
 constexpr uint64_t hand_hash = 0x1122334455667788;
 
-void put32(std::vector<uint8_t>& out, uint32_t value) {
-    for (int i = 0; i < 4; ++i) {
+void put(std::vector<uint8_t>& out, uint64_t value, int bytes = 4) {
+    for (int i = 0; i < bytes; ++i) {
         out.push_back(uint8_t(value >> (8 * i)));
     }
-}
-
-void put64(std::vector<uint8_t>& out, uint64_t value) {
-    put32(out, uint32_t(value));
-    put32(out, uint32_t(value >> 32));
 }
 
 std::vector<uint8_t> chunk(uint8_t type, const std::vector<uint8_t>& payload) {
     std::vector<uint8_t> out = {type, uint8_t(payload.size()), uint8_t(payload.size() >> 8)};
     out.insert(out.end(), payload.begin(), payload.end());
-    put32(out, uint32_t(crc32(0, out.data(), uInt(out.size()))));
+    put(out, uint32_t(crc32(0, out.data(), uInt(out.size()))));
     return out;
 }
 
 std::vector<uint8_t> header_payload(int32_t refresh_rate = 60) {
     std::vector<uint8_t> out;
-    put64(out, hand_hash);
-    put64(out, std::bit_cast<uint64_t>(1.0));
-    put32(out, 84);
+    put(out, hand_hash, 8);
+    put(out, std::bit_cast<uint64_t>(1.0), 8);
+    put(out, 84);
     out.push_back(0);
-    put32(out, uint32_t(refresh_rate));
+    put(out, uint32_t(refresh_rate));
     out.insert(out.end(), {5, '1', '.', '0', '.', '0'});
     return out;
 }
@@ -51,12 +46,12 @@ std::vector<uint8_t> header_payload(int32_t refresh_rate = 60) {
 std::vector<uint8_t> carry_payload(int32_t marker_frame = 29, int32_t plasma_rows = 200) {
     std::vector<uint8_t> out;
     for (uint32_t value : {0x12345678u, uint32_t(marker_frame), 15u, 1u}) {
-        put32(out, value);
+        put(out, value);
     }
     out.insert(out.end(), {10, 90});
-    put32(out, uint32_t(plasma_rows));
+    put(out, uint32_t(plasma_rows));
     for (double value : {0.5, -0.01, 0.5, 0.3}) {
-        put64(out, std::bit_cast<uint64_t>(value));
+        put(out, std::bit_cast<uint64_t>(value), 8);
     }
     return out;
 }
@@ -74,16 +69,12 @@ std::vector<uint8_t> file_of(std::initializer_list<std::vector<uint8_t>> chunks)
 }
 
 // Chunks start at bytes 6, 44, 105 and 122; the file is 134 bytes long.
-std::vector<uint8_t> hand_file(const std::vector<uint8_t>& header = header_payload(),
-                               const std::vector<uint8_t>& carry = carry_payload(),
-                               const std::vector<uint8_t>& frames = hand_frames,
-                               uint32_t frame_count = 5) {
+std::vector<uint8_t> hand_file(const std::vector<uint8_t>& frames = hand_frames,
+                               uint32_t frame_count = 5,
+                               const std::vector<uint8_t>& header = header_payload(),
+                               const std::vector<uint8_t>& carry = carry_payload()) {
     return file_of({chunk(1, header), chunk(2, carry), chunk(3, frames),
                     chunk(4, {1, uint8_t(frame_count), 0, 0, 0})});
-}
-
-std::vector<uint8_t> hand_frames_file(const std::vector<uint8_t>& frames, uint32_t count) {
-    return hand_file(header_payload(), carry_payload(), frames, count);
 }
 
 std::vector<uint8_t> hand_file_edited(const std::function<void(std::vector<uint8_t>&)>& edit) {
@@ -100,7 +91,10 @@ struct ReadBack {
     std::vector<MatchCarry> carries;
 };
 
-ReadBack read_back(RecordingReader& reader) {
+ReadBack read_back(RecordingReader& reader, bool opened = true) {
+    if (!opened) {
+        return {0, reader.error, {}, {}, {}};
+    }
     ReadBack out{1, reader.note, {}, {}, {}};
     MatchCarry carry{};
     InputRecord frame{};
@@ -117,18 +111,13 @@ ReadBack read_back(RecordingReader& reader) {
 
 ReadBack read_bytes(const std::vector<uint8_t>& bytes, uint64_t hash) {
     RecordingReader reader;
-    if (!recording_reader_open_bytes(&reader, "t.zrec", bytes.data(), bytes.size(), hash)) {
-        return {0, reader.error, {}, {}, {}};
-    }
-    return read_back(reader);
+    return read_back(
+        reader, recording_reader_open_bytes(&reader, "t.zrec", bytes.data(), bytes.size(), hash));
 }
 
 ReadBack read_file(const std::string& path, uint64_t hash) {
     RecordingReader reader;
-    if (!recording_reader_open(&reader, path.c_str(), hash)) {
-        return {0, reader.error, {}, {}, {}};
-    }
-    return read_back(reader);
+    return read_back(reader, recording_reader_open(&reader, path.c_str(), hash));
 }
 
 TEST(Recording, ReadsAFileLaidOutByHand) {
@@ -160,9 +149,9 @@ TEST(Recording, ReadsAFileLaidOutByHand) {
 struct DamageCase {
     const char* what;
     std::vector<uint8_t> bytes;
-    int opened;
-    const char* message; // error when not opened, else the note
-    size_t frames;       // of the last match read
+    const char* message; // after "t.zrec: ": the error when not opened, else the note
+    int opened = 0;
+    size_t frames = 0; // of the last match read
     uint64_t hash = hand_hash;
 };
 
@@ -173,43 +162,41 @@ TEST(Recording, DamagedFilesFailWithOneLineOrLoseOnlyTheirTail) {
     const auto flip = [](size_t at) { return hand_file_edited([at](auto& b) { b[at] ^= 1; }); };
     const std::vector<uint8_t> header = chunk(1, header_payload());
     const DamageCase cases[] = {
-        {"empty", {}, 0, "t.zrec: not a Zorbit recording", 0},
-        {"other magic", flip(3), 0, "t.zrec: not a Zorbit recording", 0},
-        {"newer format", hand_file_edited([](auto& b) { b[4] = 3; }), 0,
-         "t.zrec: format version 3, this game reads 1", 0},
-        {"other archive", hand_file(), 0, "t.zrec: made with a different zrb.res", 0, 0x1122},
-        {"cut in the prefix", cut(5), 0, "t.zrec: cut short at byte 5", 0},
-        {"cut in the header", cut(30), 0, "t.zrec: cut short at byte 30", 0},
-        {"header bit flipped", flip(20), 0, "t.zrec: damaged at byte 6", 0},
-        {"header length 4097", hand_file_edited([](auto& b) { b[7] = 0x01, b[8] = 0x10; }), 0,
-         "t.zrec: damaged at byte 7", 0},
-        {"refresh rate 0", hand_file(header_payload(0)), 0, "t.zrec: damaged at byte 9", 0},
-        {"carry bit flipped", flip(60), 0, "t.zrec: damaged at byte 44", 0},
-        {"marker frame 30", hand_file(header_payload(), carry_payload(30)), 0,
-         "t.zrec: damaged at byte 47", 0},
-        {"plasma rows 202", hand_file(header_payload(), carry_payload(29, 202)), 0,
-         "t.zrec: damaged at byte 47", 0},
-        {"frame bit flipped", flip(110), 0, "t.zrec: damaged at byte 105", 0},
-        {"empty run token", hand_frames_file({0x21, 0x81}, 0), 0, "t.zrec: damaged at byte 109", 0},
-        {"unknown token", hand_frames_file({0x7F, 0x02}, 1), 0, "t.zrec: damaged at byte 109", 0},
-        {"elapsed cut off", hand_frames_file({0x7F, 0x01, 0x10, 0, 0}, 2), 0,
-         "t.zrec: damaged at byte 109", 0},
-        {"frame count 4", hand_frames_file(hand_frames, 4), 0, "t.zrec: damaged at byte 126", 0},
-        {"frames outside a match", file_of({header, chunk(3, hand_frames)}), 0,
-         "t.zrec: damaged at byte 44", 0},
-        {"unknown chunk", file_of({header, chunk(9, {})}), 0, "t.zrec: damaged at byte 44", 0},
-        {"whole", hand_file(), 1, "", 5},
-        {"cut in the end marker", cut(130), 1,
-         "t.zrec: cut short at byte 130, the last match is incomplete", 5},
-        {"cut before the end marker", cut(122), 1, "t.zrec: the last match is incomplete", 5},
-        {"cut in the frames", cut(115), 1,
-         "t.zrec: cut short at byte 115, the last match is incomplete", 0},
-        {"cut in the match start", cut(50), 1, "t.zrec: cut short at byte 50", 0},
+        {"empty", {}, "not a Zorbit recording"},
+        {"other magic", flip(3), "not a Zorbit recording"},
+        {"newer format", hand_file_edited([](auto& b) { b[4] = 3; }),
+         "format version 3, this game reads 1"},
+        {"other archive", hand_file(), "made with a different zrb.res", 0, 0, 0x1122},
+        {"cut in the prefix", cut(5), "cut short at byte 5"},
+        {"cut in the header", cut(30), "cut short at byte 30"},
+        {"header bit flipped", flip(20), "damaged at byte 6"},
+        {"header length 4097", hand_file_edited([](auto& b) { b[7] = 0x01, b[8] = 0x10; }),
+         "damaged at byte 7"},
+        {"refresh rate 0", hand_file(hand_frames, 5, header_payload(0)), "damaged at byte 9"},
+        {"carry bit flipped", flip(60), "damaged at byte 44"},
+        {"marker frame 30", hand_file(hand_frames, 5, header_payload(), carry_payload(30)),
+         "damaged at byte 47"},
+        {"plasma rows 202", hand_file(hand_frames, 5, header_payload(), carry_payload(29, 202)),
+         "damaged at byte 47"},
+        {"frame bit flipped", flip(110), "damaged at byte 105"},
+        {"empty run token", hand_file({0x21, 0x81}, 0), "damaged at byte 109"},
+        {"unknown token", hand_file({0x7F, 0x02}, 1), "damaged at byte 109"},
+        {"elapsed cut off", hand_file({0x7F, 0x01, 0x10, 0, 0}, 2), "damaged at byte 109"},
+        {"frame count 4", hand_file(hand_frames, 4), "damaged at byte 126"},
+        {"frames outside a match", file_of({header, chunk(3, hand_frames)}), "damaged at byte 44"},
+        {"unknown chunk", file_of({header, chunk(9, {})}), "damaged at byte 44"},
+        {"whole", hand_file(), "", 1, 5},
+        {"cut in the end marker", cut(130), "cut short at byte 130, the last match is incomplete",
+         1, 5},
+        {"cut before the end marker", cut(122), "the last match is incomplete", 1, 5},
+        {"cut in the frames", cut(115), "cut short at byte 115, the last match is incomplete", 1,
+         0},
+        {"cut in the match start", cut(50), "cut short at byte 50", 1, 0},
     };
     for (const DamageCase& c : cases) {
         const ReadBack got = read_bytes(c.bytes, c.hash);
         EXPECT_EQ(got.opened, c.opened) << c.what;
-        EXPECT_EQ(got.message, c.message) << c.what;
+        EXPECT_EQ(got.message, *c.message ? std::string("t.zrec: ") + c.message : "") << c.what;
         EXPECT_EQ(got.matches.empty() ? 0 : got.matches.back().size(), c.frames) << c.what;
     }
 }
@@ -280,11 +267,11 @@ TEST(Recording, ARunThatDiesKeepsAllButTheLastHalfSecond) {
     const std::string path = test_temp_path("dies.zrec");
     RecordingWriter writer;
     ASSERT_TRUE(recording_writer_open(&writer, path.c_str(), &sixty_hertz));
-    recording_write_match_start(&writer, &first_carry);
+    std::vector<InputRecord> frames;
     for (int32_t i = 0; i < 100; ++i) {
-        const InputRecord frame = paced_frame(i, 1, 0);
-        recording_write_frame(&writer, &frame);
+        frames.push_back(paced_frame(i, 1, 0));
     }
+    write_match(writer, first_carry, frames, MatchEnd::incomplete);
     // Read while the writer still holds the file open, as after a crash.
     const ReadBack back = read_file(path, 7);
     std::remove(path.c_str());
@@ -307,15 +294,11 @@ TEST(Recording, FilesThatCannotBeUsedAreNamed) {
 
 // Two players holding each steering for 2 to 12 frames, over an 84 second match.
 TEST(Recording, HeldKeysCostLessThanTwoBytesAFrame) {
-    const std::string path = test_temp_path("size.zrec");
-    RecordingWriter writer;
-    ASSERT_TRUE(recording_writer_open(&writer, path.c_str(), &sixty_hertz));
-    recording_write_match_start(&writer, &first_carry);
     uint32_t random = 1;
     uint8_t steer[2] = {0, 0};
     int32_t hold[2] = {0, 0};
-    const int32_t frames = 84 * 60;
-    for (int32_t i = 0; i < frames; ++i) {
+    std::vector<InputRecord> frames;
+    for (int32_t i = 0; i < 84 * 60; ++i) {
         for (int side = 0; side < 2; ++side) {
             random = random * 1103515245u + 12345u;
             if (--hold[side] <= 0) {
@@ -323,14 +306,15 @@ TEST(Recording, HeldKeysCostLessThanTwoBytesAFrame) {
                 steer[side] = uint8_t(random >> 8) & 15;
             }
         }
-        const InputRecord frame = paced_frame(i, steer[0], steer[1]);
-        recording_write_frame(&writer, &frame);
+        frames.push_back(paced_frame(i, steer[0], steer[1]));
     }
-    recording_write_match_end(&writer, MatchEnd::finished);
-    recording_writer_close(&writer);
-    const size_t size = test_read_file(path).size();
+    const std::string path = test_temp_path("size.zrec");
+    RecordingWriter writer;
+    ASSERT_TRUE(recording_writer_open(&writer, path.c_str(), &sixty_hertz));
+    write_match(writer, first_carry, frames, MatchEnd::finished);
+    ASSERT_TRUE(recording_writer_close(&writer));
+    EXPECT_LE(double(test_read_file(path).size()) / double(frames.size()), 2.0);
     std::remove(path.c_str());
-    EXPECT_LE(double(size) / frames, 2.0);
 }
 
 } // namespace
