@@ -1,6 +1,8 @@
 // The command line and where a run finds its files.
 #include "app/command_line.h"
 #include "app/game_files.h"
+#include "app/startup.h"
+#include "support/test_archive.h"
 
 #include <gtest/gtest.h>
 
@@ -12,7 +14,9 @@
 
 namespace {
 
-OptionsResult parse(std::vector<std::string> words, Options* options) {
+// Calls the program's entry with these words after its name; what it said on stderr in *said.
+template <typename Entry>
+auto with_words(std::vector<std::string> words, Entry entry, std::string* said = nullptr) {
     words.insert(words.begin(), "zorbit");
     std::vector<char*> argv;
     for (std::string& word : words) {
@@ -20,10 +24,18 @@ OptionsResult parse(std::vector<std::string> words, Options* options) {
     }
     testing::internal::CaptureStdout();
     testing::internal::CaptureStderr();
-    const OptionsResult result = options_parse(static_cast<int>(argv.size()), argv.data(), options);
+    const auto result = entry(static_cast<int>(argv.size()), argv.data());
     testing::internal::GetCapturedStdout();
-    testing::internal::GetCapturedStderr();
+    const std::string err = testing::internal::GetCapturedStderr();
+    if (said != nullptr) {
+        *said = err;
+    }
     return result;
+}
+
+OptionsResult parse(std::vector<std::string> words, Options* options) {
+    return with_words(
+        words, [options](int argc, char** argv) { return options_parse(argc, argv, options); });
 }
 
 TEST(CommandLine, EachOptionOverridesItsSettingAndABadOneIsRefused) {
@@ -146,6 +158,30 @@ TEST_F(GameFilesTest, TheCommandLineComesFirstAndWhatCannotBeMadeIsSaid) {
               std::string::npos)
         << said;
     EXPECT_FALSE(game_files_find((root / "nowhere").string(), "", "", &files));
+}
+
+// Status 2 and one line, before any window opens.
+TEST_F(GameFilesTest, CommandLinesThatAskForTwoThingsAtOnceAreRefused) {
+    file(root / "game/zorbit.ini", "[audio]\nenablesound=0\n");
+    test_write_file((root / "game/zrb.res").string(),
+                    test_archive_bytes(std::vector<TestEntry>(31)));
+    const char* conflict = "Zorbit: choose one of --play, --host and --join\n";
+    const struct {
+        std::vector<std::string> words;
+        const char* line;
+    } cases[] = {
+        {{"--host", "--join", "127.0.0.1"}, conflict},
+        {{"--host", "4000", "--play", "none.zrec"}, conflict},
+        {{"--join", "127.0.0.1:4000", "--play", "none.zrec"}, conflict},
+        {{"--host", "0"}, "zorbit: bad value for: --host\n"},
+    };
+    for (const auto& c : cases) {
+        std::vector<std::string> words{"--data", (root / "game").string()};
+        words.insert(words.end(), c.words.begin(), c.words.end());
+        std::string said;
+        EXPECT_EQ(with_words(words, startup_main, &said), 2) << said;
+        EXPECT_NE(said.find(c.line), std::string::npos) << said;
+    }
 }
 
 } // namespace

@@ -1,5 +1,4 @@
-// Network sessions between two zorbit-replay processes on 127.0.0.1, and the command lines the
-// game refuses.
+// Network sessions between two zorbit-replay processes on 127.0.0.1.
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
@@ -26,7 +25,6 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 const std::string replay_tool = ZORBIT_BINARY_DIR "/tools/zorbit-replay/zorbit-replay";
-const std::string game_program = ZORBIT_BINARY_DIR "/game/zorbit";
 
 constexpr uint32_t session_cap_ms = 60000; // real time for one whole session
 constexpr uint32_t lost_limit_ms = 6000;   // a killed side is reported lost within this
@@ -287,45 +285,6 @@ TEST(NetPlay, AnotherArchiveIsNamedOnBothSidesAndNoMatchIsPlayed) {
             << side->err();
         EXPECT_EQ(side->hashes(), "");
         EXPECT_TRUE(trace_lines_with(side->trace(), "match start").empty());
-    }
-}
-
-struct RefusalCase {
-    std::vector<std::string> args; // after the program
-    bool replay;                   // zorbit-replay rather than the game
-    const char* line;
-};
-
-TEST(NetPlay, CommandLinesThatAskForTwoThingsAtOnceAreRefused) {
-    GameFolder folder;
-    game_folder_make(folder, session_ini);
-    std::ofstream(folder / "script.txt") << "";
-    const std::string data = folder.path.string();
-    const std::string config = (folder / "zorbit.ini").string();
-    const std::string recording = (folder / "none.zrec").string();
-    const char* conflict = "Zorbit: choose one of --play, --host and --join\n";
-    const RefusalCase cases[] = {
-        {{"--host", "--join", "127.0.0.1"}, false, conflict},
-        {{"--host", "4000", "--play", recording}, false, conflict},
-        {{"--host", "0"}, false, "zorbit: bad value for: --host\n"},
-        {{"--host", "0", "--join", "127.0.0.1:4000", (folder / "script.txt").string()},
-         true,
-         conflict},
-    };
-    for (const RefusalCase& refusal : cases) {
-        std::vector<std::string> args{refusal.replay ? replay_tool : game_program};
-        if (!refusal.replay) {
-            args.insert(args.end(), {"--data", data, "--config", config});
-        } else {
-            args.insert(args.end(), {"--dir", data});
-        }
-        args.insert(args.end(), refusal.args.begin(), refusal.args.end());
-        Child child;
-        ASSERT_TRUE(child_start(child, args, folder / "err.txt"));
-        ASSERT_TRUE(wait_until(session_cap_ms, nullptr, [&] { return child_ended(child); }));
-        const std::string err = file_text(folder / "err.txt");
-        EXPECT_EQ(child.status, 2) << refusal.args[0] << " " << refusal.args[1] << ": " << err;
-        EXPECT_NE(err.find(refusal.line), std::string::npos) << err;
     }
 }
 
