@@ -175,21 +175,8 @@ std::string both_errs(const Session& s) {
 
 // The hashes of a side's input log played back in one process.
 std::string log_played(const Side& side, const char* log) {
-    Child child;
-    const std::string hashes = side.path("played.txt");
-    if (!child_start(child,
-                     {replay_tool, "--dir", side.folder.path.string(), "--hashes", hashes, "--play",
-                      side.path(log)},
-                     side.folder / "play-err.txt") ||
-        !wait_until(session_cap_ms, nullptr, [&] { return child_ended(child); }) ||
-        child.status != 0) {
-        return "playback failed: " + file_text(side.folder / "play-err.txt");
-    }
-    return file_text(hashes);
-}
-
-size_t line_count(const std::string& text) {
-    return size_t(std::count(text.begin(), text.end(), '\n'));
+    replay_run(side.folder, "", std::string("--hashes played.txt --play ") + log);
+    return file_text(side.folder / "played.txt");
 }
 
 std::string winner(const std::string& trace) {
@@ -220,7 +207,8 @@ TEST_P(NetPlayWholeMatch, BothSidesAndBothLogsShowTheSameFrames) {
         << s.host.err();
 
     const std::string hashes = s.host.hashes();
-    EXPECT_GT(line_count(hashes), 300u); // 3 s of clock, then the deciding goal, then its end
+    // 3 s of clock, then the deciding goal, then its end.
+    EXPECT_GT(std::count(hashes.begin(), hashes.end(), '\n'), 300);
     EXPECT_EQ(s.guest.hashes(), hashes);
     EXPECT_NE(winner(s.host.trace()), "");
     EXPECT_EQ(winner(s.guest.trace()), winner(s.host.trace()));

@@ -292,29 +292,4 @@ TEST(Recording, FilesThatCannotBeUsedAreNamed) {
     EXPECT_EQ(read_file("/", 7).message, "/: cannot read: Is a directory");
 }
 
-// Two players holding each steering for 2 to 12 frames, over an 84 second match.
-TEST(Recording, HeldKeysCostLessThanTwoBytesAFrame) {
-    uint32_t random = 1;
-    uint8_t steer[2] = {0, 0};
-    int32_t hold[2] = {0, 0};
-    std::vector<InputRecord> frames;
-    for (int32_t i = 0; i < 84 * 60; ++i) {
-        for (int side = 0; side < 2; ++side) {
-            random = random * 1103515245u + 12345u;
-            if (--hold[side] <= 0) {
-                hold[side] = 2 + int32_t(random >> 16) % 11;
-                steer[side] = uint8_t(random >> 8) & 15;
-            }
-        }
-        frames.push_back(paced_frame(i, steer[0], steer[1]));
-    }
-    const std::string path = test_temp_path("size.zrec");
-    RecordingWriter writer;
-    ASSERT_TRUE(recording_writer_open(&writer, path.c_str(), &sixty_hertz));
-    write_match(writer, first_carry, frames, MatchEnd::finished);
-    ASSERT_TRUE(recording_writer_close(&writer));
-    EXPECT_LE(double(test_read_file(path).size()) / double(frames.size()), 2.0);
-    std::remove(path.c_str());
-}
-
 } // namespace

@@ -91,34 +91,6 @@ TEST_F(ScriptedBackend, NoticesAreRecordedAndPrinted) {
     EXPECT_EQ(scripted_notices(), std::vector<std::string>{"Zorbit: Cannot open resource file"});
 }
 
-// The device renders on virtual time, in chunks no longer than a real device's buffer.
-TEST_F(ScriptedBackend, AudioIsRenderedAsVirtualTimePasses) {
-    struct Heard {
-        uint64_t frames = 0;
-        int largest = 0;
-    } heard;
-    ScriptedSetup setup;
-    setup.sinks.context = &heard;
-    setup.sinks.audio = [](void* context, const int16_t*, int count) {
-        auto* h = static_cast<Heard*>(context);
-        h->frames += static_cast<uint64_t>(count);
-        h->largest = std::max(h->largest, count);
-    };
-    scripted_restart(setup);
-    clock_sleep(100);
-    ASSERT_EQ(audio_device_open([](int16_t* frames, int count) {
-                  std::fill(frames, frames + 2 * count, int16_t{0});
-              }),
-              nullptr);
-    clock_sleep(1000);
-    video_present(frame.data()); // 16 ms more
-    EXPECT_EQ(heard.frames, 44100u + 705u) << "1016 ms at 44100 Hz, from the opening on";
-    EXPECT_LE(heard.largest, 512);
-    audio_device_close();
-    clock_sleep(1000);
-    EXPECT_EQ(heard.frames, 44100u + 705u);
-}
-
 using ScriptedBackendDeathTest = ScriptedTest;
 
 TEST_F(ScriptedBackendDeathTest, RunsPastTheTimeLimitEndWithStatus3) {
