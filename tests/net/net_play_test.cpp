@@ -149,7 +149,10 @@ struct Session {
 };
 
 // The host on port 0, then the guest joining it (through the relay when one is given).
-void session_start(Session& s, const RelayOptions* relay) {
+void session_start(Session& s, const RelayOptions* relay,
+                   const std::vector<TestEntry>& guest_entries = game_archive_entries()) {
+    side_make(s.host, host_script);
+    side_make(s.guest, guest_script, guest_entries);
     ASSERT_TRUE(side_start(s.host, host_time_limit, "--host", "0"));
     uint16_t port = host_port(s.host);
     ASSERT_NE(port, 0) << s.host.err();
@@ -190,14 +193,8 @@ class NetPlayWholeMatch : public ::testing::TestWithParam<bool> {};
 // guest's Escape on the title after the match is read as leaving on the host.
 TEST_P(NetPlayWholeMatch, BothSidesAndBothLogsShowTheSameFrames) {
     Session s;
-    side_make(s.host, host_script);
-    side_make(s.guest, guest_script);
     // Lost, reordered and doubled; more of it would only make the test slower.
-    RelayOptions lossy{};
-    lossy.drop = 0.05;
-    lossy.duplicate = 0.02;
-    lossy.delay_max_ms = 10;
-    lossy.seed = 11;
+    const RelayOptions lossy{.drop = 0.05, .duplicate = 0.02, .delay_max_ms = 10, .seed = 11};
     session_start(s, GetParam() ? &lossy : nullptr);
     ASSERT_FALSE(HasFatalFailure());
     ASSERT_TRUE(both_ended(s, session_cap_ms)) << both_errs(s);
@@ -229,11 +226,8 @@ class NetPlayKill : public ::testing::TestWithParam<bool> {};
 // SIGKILL leaves the other side nothing but silence.
 TEST_P(NetPlayKill, TheOtherSideReportsTheLostConnectionAndEnds) {
     Session s;
-    side_make(s.host, host_script);
-    side_make(s.guest, guest_script);
     // Paced at about 100 frames a second: under way after 300 datagrams, and far from over.
-    RelayOptions paced{};
-    paced.delay_min_ms = paced.delay_max_ms = 10;
+    const RelayOptions paced{.delay_min_ms = 10, .delay_max_ms = 10};
     session_start(s, &paced);
     ASSERT_FALSE(HasFatalFailure());
     ASSERT_TRUE(wait_until(session_cap_ms, &s.relay, [&] {
@@ -261,9 +255,7 @@ TEST(NetPlay, AnotherArchiveIsNamedOnBothSidesAndNoMatchIsPlayed) {
     Session s;
     std::vector<TestEntry> entries = game_archive_entries();
     entries[1].contents[3] ^= 0x01;
-    side_make(s.host, host_script);
-    side_make(s.guest, guest_script, entries);
-    session_start(s, nullptr);
+    session_start(s, nullptr, entries);
     ASSERT_FALSE(HasFatalFailure());
     ASSERT_TRUE(both_ended(s, session_cap_ms)) << both_errs(s);
     for (const Side* side : {&s.host, &s.guest}) {

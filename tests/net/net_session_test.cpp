@@ -27,35 +27,6 @@ struct NetPair {
     NetSession guest;
 };
 
-// Pumps both sides until done() or until limit_ms of real time have passed; true when done.
-bool pair_pump_until(NetPair& pair, uint32_t limit_ms, const std::function<bool()>& done) {
-    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(limit_ms);
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > end) {
-            return false;
-        }
-        net_session_wait(pair.host, 1);
-        net_session_poll(pair.guest);
-        net_session_wait(pair.guest, 1);
-        net_session_poll(pair.host);
-    }
-    return true;
-}
-
-// Host and guest, pumped until both left the handshake.
-bool pair_connect(NetPair& pair, const NetConfig& host_config, const NetConfig& guest_config) {
-    if (!net_session_host(pair.host, host_config)) {
-        return false;
-    }
-    const std::string address = "127.0.0.1:" + std::to_string(net_session_port(pair.host));
-    if (!net_session_join(pair.guest, guest_config, address.c_str())) {
-        return false;
-    }
-    return pair_pump_until(pair, 15000, [&] {
-        return pair.host.status > NetStatus::handshake && pair.guest.status > NetStatus::handshake;
-    });
-}
-
 // What each side's player does at each frame: steering that changes often, this side's F11 or
 // F12 now and then, and F1, which must never reach a network match.
 uint8_t script_steer(int side, uint32_t frame) {
@@ -113,8 +84,30 @@ class NetSessionTest : public ::testing::Test {
         net_session_close(pair.guest, 0);
         net_session_close(pair.host, 0);
     }
+    // Pumps both sides until done() or until limit_ms of real time have passed; true when done.
     bool pump_until(uint32_t limit_ms, const std::function<bool()>& done) {
-        return pair_pump_until(pair, limit_ms, done);
+        const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(limit_ms);
+        while (!done()) {
+            if (std::chrono::steady_clock::now() > end) {
+                return false;
+            }
+            net_session_wait(pair.host, 1);
+            net_session_poll(pair.guest);
+            net_session_wait(pair.guest, 1);
+            net_session_poll(pair.host);
+        }
+        return true;
+    }
+    // Host and guest, pumped until both left the handshake.
+    bool connect(const NetConfig& guest_config = net_test_config()) {
+        return net_session_host(pair.host, net_test_config()) &&
+               net_session_join(
+                   pair.guest, guest_config,
+                   ("127.0.0.1:" + std::to_string(net_session_port(pair.host))).c_str()) &&
+               pump_until(15000, [&] {
+                   return pair.host.status > NetStatus::handshake &&
+                          pair.guest.status > NetStatus::handshake;
+               });
     }
     bool start_agreed() {
         return pump_until(5000, [&] {
@@ -122,7 +115,7 @@ class NetSessionTest : public ::testing::Test {
         });
     }
     bool begin(const NetConfig& guest_config = net_test_config()) {
-        if (!pair_connect(pair, net_test_config(), guest_config)) {
+        if (!connect(guest_config)) {
             return false;
         }
         net_session_request_start(pair.host);
@@ -185,7 +178,7 @@ TEST_F(NetSessionTest, LockstepOnTheHostsSettingsUntilEscapeEndsBothAtOneFrame) 
 }
 
 TEST_F(NetSessionTest, TitleAndEndKeysAgreeEvenWhenPressedTogether) {
-    ASSERT_TRUE(pair_connect(pair, net_test_config(), net_test_config()));
+    ASSERT_TRUE(connect());
     net_session_request_end(pair.guest); // no match yet: nothing to end
     net_session_request_start(pair.host);
     net_session_request_start(pair.guest);
