@@ -112,17 +112,6 @@ class GameFilesTest : public ::testing::Test {
     std::filesystem::path root;
 };
 
-TEST_F(GameFilesTest, APortableGameKeepsEverythingBesideItself) {
-    file(root / "game/zrb.res", "archive");
-    file(root / "game/zorbit.ini", "[video]\n");
-    GameFiles files;
-    ASSERT_TRUE(game_files_find((root / "game").string(), "", "", &files));
-    EXPECT_EQ(files.archive_path, (root / "game/zrb.res").string());
-    EXPECT_EQ(files.settings_path, (root / "game/zorbit.ini").string());
-    EXPECT_EQ(files.text_folder, (root / "game").string());
-    EXPECT_FALSE(std::filesystem::exists(root / "config"));
-}
-
 TEST_F(GameFilesTest, AnInstalledGameMakesTheUsersSettingsOnceFromTheShippedOnes) {
     file(root / "usr/share/zorbit/zrb.res", "archive");
     file(root / "usr/share/zorbit/zorbit.ini", "[General]\nGameSpeed=10\n");
@@ -138,11 +127,19 @@ TEST_F(GameFilesTest, AnInstalledGameMakesTheUsersSettingsOnceFromTheShippedOnes
     EXPECT_EQ(text(files.settings_path), "[General]\nGameSpeed=20\n") << "made once, then kept";
 }
 
-TEST_F(GameFilesTest, TheCommandLineComesFirstAndWhatCannotBeMadeIsSaid) {
+TEST_F(GameFilesTest, APortableGameKeepsAllBesideItselfUnlessTheCommandLineSaysOtherwise) {
     file(root / "game/zrb.res", "archive");
+    file(root / "game/zorbit.ini", "[video]\n");
+    GameFiles files;
+    ASSERT_TRUE(game_files_find((root / "game").string(), "", "", &files));
+    EXPECT_EQ(files.archive_path, (root / "game/zrb.res").string());
+    EXPECT_EQ(files.settings_path, (root / "game/zorbit.ini").string());
+    EXPECT_EQ(files.text_folder, (root / "game").string());
+    EXPECT_FALSE(std::filesystem::exists(root / "config"));
+
+    std::filesystem::remove(root / "game/zorbit.ini");
     file(root / "other/zrb.res", "archive");
     file(root / "other/zorbit.ini", "[video]\n");
-    GameFiles files;
     ASSERT_TRUE(game_files_find((root / "game").string(), (root / "other").string(),
                                 (root / "mine.ini").string(), &files));
     EXPECT_EQ(files.archive_path, (root / "other/zrb.res").string());

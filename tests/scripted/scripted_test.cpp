@@ -10,15 +10,6 @@
 
 namespace {
 
-std::vector<PlatformEvent> events_drain() {
-    std::vector<PlatformEvent> events;
-    PlatformEvent event;
-    while (events_poll(&event)) {
-        events.push_back(event);
-    }
-    return events;
-}
-
 using ScriptedBackend = ScriptedTest;
 
 TEST_F(ScriptedBackend, ClockAdvancesOnSleepsAndPresents) {
@@ -35,27 +26,6 @@ TEST_F(ScriptedBackend, ClockAdvancesOnSleepsAndPresents) {
     // A missing frame is not a frame.
     video_present(nullptr);
     EXPECT_EQ(scripted_frame_count(), 2u);
-}
-
-TEST_F(ScriptedBackend, KeysArriveWhenTheClockReachesTheirTickPushedOnesAtOnce) {
-    ScriptedSetup setup;
-    // Out of order on purpose: the script is delivered by tick, ties in the order given.
-    setup.keys = {{30, 100, false}, {10, 100, true}, {10, 101, true}};
-    scripted_restart(setup);
-    // Each step: the milliseconds slept (-1: a key pushed instead), then what arrived.
-    const struct {
-        int sleep_ms;
-        std::string events;
-    } steps[] = {{0, ""}, {10, "d100 d101 "}, {19, ""}, {1, "u100 "}, {-1, "d27 "}};
-    for (const auto& step : steps) {
-        step.sleep_ms < 0 ? scripted_push_key(27, true) : clock_sleep(uint32_t(step.sleep_ms));
-        std::string events;
-        for (const PlatformEvent& event : events_drain()) {
-            events += (event.type == PlatformEventType::key_down ? "d" : "u") +
-                      std::to_string(event.symbol) + " ";
-        }
-        EXPECT_EQ(events, step.events) << "at " << clock_ticks();
-    }
 }
 
 TEST_F(ScriptedBackend, TheChosenFramesAreWrittenAsPng) {
