@@ -48,9 +48,6 @@ struct Child {
     pid_t pid = -1;
     bool running = false;
     int status = -1; // the exit status once it ended; -1 when a signal ended it
-    Child() = default;
-    Child(const Child&) = delete;
-    Child& operator=(const Child&) = delete;
     ~Child() {
         if (running) {
             kill(pid, SIGKILL);
