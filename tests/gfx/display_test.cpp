@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <tuple>
 
 namespace {
 
@@ -83,53 +84,33 @@ class DisplaySdl : public ::testing::Test {
     }
 };
 
-// Fifteen bits is refused and the system's depth taken; sixteen is had as asked.
+// Fifteen bits is refused and the system's depth taken; sixteen is had as asked. The pixel values
+// are the converter's tests; this one shows a present reaches the surface in its format.
 TEST_F(DisplaySdl, PresentConvertsTo32And16BitSurfaces) {
-    struct Probe {
-        int x, y;
-        uint32_t at32, at16;
-    };
-    const Probe probes[] = {
-        {0, 0, 0xFF0000, 0xF800},
-        {319, 199, 0xFFFFFF, 0xFFFF},
-        // In 16 bits green gains a bit: 8 becomes 16 of 63.
-        {160, 100, 0x844221, (16u << 11) | (16u << 5) | 4u},
-    };
     std::vector<uint16_t> buffer(320 * 200, 0);
-    buffer[0] = rgb555(31, 0, 0);
-    buffer[320 * 199 + 319] = 0x7FFF;
     buffer[320 * 100 + 160] = rgb555(16, 8, 4);
     game_settings.refresh_rate = 0;
-    for (auto [asked, had] : {std::pair{15, 32}, std::pair{16, 16}}) {
+    for (auto [asked, had, shown] : {std::tuple{15, 32, 0x844221u}, {16, 16, 0x8204u}}) {
         ASSERT_EQ(display_open(320, 200, asked, 0), 1);
         ASSERT_EQ(sdl_video_surface_bits(), had);
         EXPECT_EQ(display_present(buffer.data()), 1);
-        for (const Probe& probe : probes) {
-            uint32_t value = 0;
-            ASSERT_TRUE(sdl_video_surface_pixel(probe.x, probe.y, &value));
-            EXPECT_EQ(had == 32 ? value & 0xFFFFFF : value, had == 32 ? probe.at32 : probe.at16)
-                << had << " bits at " << probe.x << ", " << probe.y;
-        }
+        uint32_t value = 0;
+        ASSERT_TRUE(sdl_video_surface_pixel(160, 100, &value));
+        EXPECT_EQ(value & 0xFFFFFF, shown) << had << " bits";
         display_close();
     }
 }
 
 using DisplayDeathTest = DisplaySdl;
 
-TEST_F(DisplayDeathTest, SdlThatCannotStartEndsWithOne) {
-    GTEST_FLAG_SET(death_test_style, "threadsafe");
-    EXPECT_EXIT(
-        {
-            setenv("SDL_VIDEODRIVER", "no-such-driver", 1);
-            display_open(320, 200, 15, 0);
-        },
-        testing::ExitedWithCode(1), "Zorbit: Could not initialize SDL: ");
-}
-
-TEST_F(DisplayDeathTest, ARefusedModeEndsWithOne) {
+TEST_F(DisplayDeathTest, SdlThatCannotStartOrARefusedModeEndsWithOne) {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     EXPECT_EXIT(display_open(-5, -5, 15, 0), testing::ExitedWithCode(1),
                 "Couldn't set -5x-5x15 video mode: ");
+    setenv("SDL_VIDEODRIVER", "no-such-driver", 1);
+    EXPECT_EXIT(display_open(320, 200, 15, 0), testing::ExitedWithCode(1),
+                "Zorbit: Could not initialize SDL: ");
+    setenv("SDL_VIDEODRIVER", "dummy", 1);
 }
 
 } // namespace

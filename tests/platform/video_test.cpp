@@ -1,11 +1,9 @@
-// The SDL platform under the dummy video driver: start-up environment, signals, pacing.
+// The SDL platform under the dummy video driver: the window scale and its environment.
 #include "platform/platform.h"
 #include "platform/sdl_platform.h"
 
 #include <gtest/gtest.h>
 
-#include <chrono>
-#include <csignal>
 #include <cstdlib>
 
 namespace {
@@ -51,35 +49,6 @@ TEST_F(SdlVideo, TheScaleIsHeldToTheDesktopAndTheUsersChoiceWins) {
     EXPECT_STREQ(std::getenv("SDL12COMPAT_WINDOW_SCALING"), "2");
     unsetenv("SDL12COMPAT_WINDOW_SCALING");
     unsetenv("SDL12COMPAT_SYNC_TO_VBLANK");
-}
-
-// Ctrl+C and a session's shutdown end the game as its close button does: cleanly, through a
-// quit event, never by being killed half-way through writing a file.
-TEST_F(SdlVideo, InterruptAndTerminateBecomeAQuitEvent) {
-    ASSERT_EQ(video_open(mode_with(15, 1, 0)), nullptr);
-    for (int signal_number : {SIGTERM, SIGINT}) {
-        std::raise(signal_number);
-        PlatformEvent event{};
-        bool quit = false;
-        while (events_poll(&event)) {
-            quit = quit || event.type == PlatformEventType::quit;
-        }
-        EXPECT_TRUE(quit) << signal_number;
-        video_close();
-        ASSERT_EQ(video_open(mode_with(15, 1, 0)), nullptr);
-    }
-}
-
-// Only a lower bound: presents must not run faster than the rate asked for.
-TEST_F(SdlVideo, PresentsArePacedToTheFrameRate) {
-    ASSERT_EQ(video_open(mode_with(32, 0, 100)), nullptr);
-    std::vector<uint16_t> frame(320 * 200, 0x7FFF);
-    auto start = std::chrono::steady_clock::now();
-    for (int i = 0; i < 11; i++) {
-        video_present(frame.data());
-    }
-    auto elapsed = std::chrono::steady_clock::now() - start;
-    EXPECT_GE(elapsed, std::chrono::milliseconds(95));
 }
 
 } // namespace

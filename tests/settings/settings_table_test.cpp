@@ -103,25 +103,24 @@ TEST_F(SettingsTableTest, NullArgumentsDoNothing) {
     EXPECT_EQ(settings_table_find(table, nullptr), nullptr);
 }
 
+// Beyond the 32-bit range the number saturates rather than wrapping.
 TEST_F(SettingsTableTest, GetIntReadsTheLeadingNumberAsAtoiDoes) {
-    const std::pair<const char*, int32_t> cases[] = {
-        {"84", 84},
-        {"-1", -1},
-        {"+7", 7},
-        {"  \t12", 12},
-        {"12abc", 12},
-        {"3.9", 3},
-        {"0x10", 0},
-        {"abc", 0},
-        {"", 0},
-        {"-", 0},
-        {" - 5", 0},
-        {"007", 7},
-        {"2147483647", INT32_MAX},
-        {"-2147483648", INT32_MIN},
-        // Beyond the 32-bit range the number saturates rather than wrapping.
-        {"2147483648", INT32_MAX},
-        {"-99999999999999999999", INT32_MIN}};
+    const std::pair<const char*, int32_t> cases[] = {{"84", 84},
+                                                     {"-1", -1},
+                                                     {"+7", 7},
+                                                     {"  \t12", 12},
+                                                     {"12abc", 12},
+                                                     {"3.9", 3},
+                                                     {"0x10", 0},
+                                                     {"abc", 0},
+                                                     {"", 0},
+                                                     {"-", 0},
+                                                     {" - 5", 0},
+                                                     {"007", 7},
+                                                     {"2147483647", INT32_MAX},
+                                                     {"-2147483648", INT32_MIN},
+                                                     {"2147483648", INT32_MAX},
+                                                     {"-99999999999999999999", INT32_MIN}};
     for (const auto& [value, expected] : cases) {
         settings_table_set(table, "general:value", value);
         EXPECT_EQ(settings_get_int(table, "general:value", -1), expected) << '"' << value << '"';
