@@ -56,14 +56,6 @@ const std::map<int, Size> picture_sizes = {
     {27, {100, 60}},  {28, {100, 60}},  {29, {100, 40}}, {30, {100, 40}},
 };
 
-std::vector<uint16_t> pattern(Size size, int seed) {
-    std::vector<uint16_t> pixels(size_t(size.width) * size.height);
-    for (size_t i = 0; i < pixels.size(); ++i) {
-        pixels[i] = uint16_t((i * 2654435761u + seed * 40503u) >> 7) & 0x7FFF;
-    }
-    return pixels;
-}
-
 std::vector<TestEntry> valid_entries() {
     std::vector<TestEntry> entries(31);
     entries[0] = test_entry(test_text_entry("FILE_ID.DIZ text\r\n"));
@@ -73,8 +65,7 @@ std::vector<TestEntry> valid_entries() {
         entries[effect] = test_entry(std::vector<uint8_t>(100, uint8_t(effect * 40)));
     }
     for (const auto& [index, size] : picture_sizes) {
-        entries[index] =
-            test_entry(test_image_entry(size.width, size.height, pattern(size, index)));
+        entries[index] = test_entry(test_image_entry(size.width, size.height, {}));
     }
     return entries;
 }
