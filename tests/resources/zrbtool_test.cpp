@@ -42,6 +42,12 @@ ToolRun zrbtool(const std::string& arguments) {
     return run;
 }
 
+// The run ended with this status and said this somewhere.
+void expect_run(const ToolRun& run, int status, const std::string& said) {
+    EXPECT_EQ(run.status, status) << run.output;
+    EXPECT_NE(run.output.find(said), std::string::npos) << run.output;
+}
+
 struct Size {
     uint16_t width;
     uint16_t height;
@@ -93,11 +99,9 @@ class Zrbtool : public ::testing::Test {
 };
 
 TEST(ZrbtoolHelp, ToolAndEveryVerbDescribeThemselves) {
-    EXPECT_NE(zrbtool("--help").output.find("usage: zrbtool VERB"), std::string::npos);
+    expect_run(zrbtool("--help"), 0, "usage: zrbtool VERB");
     for (const std::string verb : {"pack", "list", "extract", "verify", "sheet"}) {
-        const ToolRun help = zrbtool(verb + " --help");
-        EXPECT_EQ(help.status, 0) << verb;
-        EXPECT_NE(help.output.find("usage: zrbtool " + verb), std::string::npos) << help.output;
+        expect_run(zrbtool(verb + " --help"), 0, "usage: zrbtool " + verb);
     }
     for (const char* bad : {"", "unpack x", "list", "extract a b"}) {
         EXPECT_EQ(zrbtool(bad).status, 1) << bad;
@@ -169,11 +173,9 @@ TEST_P(ZrbtoolPack, PackedArchiveReadsBackThroughTheGame) {
     }
     archive_close();
 
-    const ToolRun verify = zrbtool("verify " + path("zrb.res"));
-    EXPECT_EQ(verify.status, 0) << verify.output;
+    expect_run(zrbtool("verify " + path("zrb.res")), 0, "");
     const ToolRun list = zrbtool("list " + path("zrb.res"));
-    EXPECT_EQ(list.status, 0) << list.output;
-    EXPECT_NE(list.output.find("external: outside.bin"), std::string::npos) << list.output;
+    expect_run(list, 0, "external: outside.bin");
     EXPECT_NE(list.output.find("43 x 962"), std::string::npos) << list.output;
 }
 
@@ -183,17 +185,18 @@ INSTANTIATE_TEST_SUITE_P(PackedAndRaw, ZrbtoolPack, ::testing::Bool(),
 TEST_F(ZrbtoolPack, ExtractAndSheetGiveBackTextsPicturesAndBytes) {
     write_sources();
     ASSERT_EQ(zrbtool("pack " + path("zrb.manifest") + " " + path("zrb.res")).status, 0);
-    const std::string archive = path("zrb.res") + " ";
-    ASSERT_EQ(zrbtool("extract " + archive + "0 " + path("out.txt")).status, 0);
+    const auto extract = [&](const std::string& index, const std::string& out) {
+        return zrbtool("extract " + path("zrb.res") + " " + index + " " + path(out)).status;
+    };
+    ASSERT_EQ(extract("0", "out.txt"), 0);
     EXPECT_EQ(test_read_file(path("out.txt")), test_read_file(path("texts/file_id.diz")));
-    ASSERT_EQ(zrbtool("extract " + archive + "1 " + path("empty.txt")).status, 0);
+    ASSERT_EQ(extract("1", "empty.txt"), 0);
     EXPECT_TRUE(fs::exists(path("empty.txt")));
-    ASSERT_EQ(zrbtool("extract " + archive + "2 " + path("out.mod")).status, 0);
+    ASSERT_EQ(extract("2", "out.mod"), 0);
     EXPECT_EQ(test_read_file(path("out.mod")), test_module_make());
-    ASSERT_EQ(zrbtool("extract --bytes " + archive + "0 " + path("stored")).status, 0);
+    ASSERT_EQ(extract("--bytes 0", "stored"), 0);
     EXPECT_EQ(text_decode(test_read_file(path("stored"))), test_read_file(path("out.txt")));
-
-    ASSERT_EQ(zrbtool("extract " + archive + "21 " + path("clock.png")).status, 0);
+    ASSERT_EQ(extract("21", "clock.png"), 0);
     uint32_t width = 0, height = 0;
     std::vector<uint8_t> rgb = test_png_read(path("clock.png"), &width, &height);
     ASSERT_FALSE(rgb.empty());
@@ -202,16 +205,11 @@ TEST_F(ZrbtoolPack, ExtractAndSheetGiveBackTextsPicturesAndBytes) {
     // 15, 52, 89 with alpha 128 become 5-bit 1, 6, 11 and back 8, 49, 90; the first two are black.
     EXPECT_EQ(std::vector<uint8_t>(rgb.begin(), rgb.begin() + 9),
               (std::vector<uint8_t>{0, 0, 0, 0, 0, 0, 8, 49, 90}));
-    EXPECT_EQ(zrbtool("extract " + archive + "32 " + path("x")).status, 1);
-    EXPECT_EQ(zrbtool("extract " + archive + "-1 " + path("x")).status, 1);
-    const ToolRun missing = zrbtool("extract " + archive + "31 " + path("x"));
-    EXPECT_EQ(missing.status, 1);
-    EXPECT_NE(missing.output.find("cannot be loaded"), std::string::npos);
+    EXPECT_EQ(extract("32", "x"), 1);
+    EXPECT_EQ(extract("-1", "x"), 1);
+    expect_run(zrbtool("extract " + path("zrb.res") + " 31 " + path("x")), 1, "cannot be loaded");
     EXPECT_FALSE(fs::exists(path("x")));
-
-    const ToolRun sheet = zrbtool("sheet " + archive + path("sheet.png"));
-    ASSERT_EQ(sheet.status, 0) << sheet.output;
-    EXPECT_NE(sheet.output.find("24 pictures"), std::string::npos) << sheet.output;
+    expect_run(zrbtool("sheet " + path("zrb.res") + " " + path("sheet.png")), 0, "24 pictures");
     ASSERT_FALSE(test_png_read(path("sheet.png"), &width, &height).empty());
     EXPECT_GE(height, 962u + 475u);
 }
@@ -238,9 +236,7 @@ TEST_F(ZrbtoolPack, BadManifestsAreRefusedWithTheLine) {
         std::string text = good;
         text.replace(text.find(bad.change_from), std::strlen(bad.change_from), bad.change_to);
         std::ofstream(path("bad.manifest")) << text;
-        const ToolRun run = zrbtool("pack " + path("bad.manifest") + " " + path("bad.res"));
-        EXPECT_EQ(run.status, 1);
-        EXPECT_NE(run.output.find(bad.message), std::string::npos) << run.output;
+        expect_run(zrbtool("pack " + path("bad.manifest") + " " + path("bad.res")), 1, bad.message);
         EXPECT_FALSE(fs::exists(path("bad.res")));
     }
     EXPECT_EQ(zrbtool("pack " + path("none.manifest") + " " + path("bad.res")).status, 1);
@@ -290,10 +286,7 @@ TEST_F(Zrbtool, VerifyFindsEachProblem) {
         auto entries = valid_entries();
         entries[bad.index] = bad.entry;
         const ToolRun run = verify(entries);
-        EXPECT_EQ(run.status, 1);
-        EXPECT_NE(run.output.find("error: entry " + std::to_string(bad.index) + ": "),
-                  std::string::npos)
-            << run.output;
+        expect_run(run, 1, "error: entry " + std::to_string(bad.index) + ": ");
         EXPECT_NE(run.output.find(bad.message), std::string::npos) << run.output;
         EXPECT_NE(run.output.find("FAILED, 1 error,"), std::string::npos) << run.output;
     }
@@ -306,8 +299,7 @@ TEST_F(Zrbtool, VerifyWarnsOnlyAboutWideWipeBarsAndUnusedEntries) {
     entries[28] = test_entry(test_image_entry(158, 98, {})); // the largest that fit their places
     entries[15] = test_entry(test_image_entry(100, 98, {}));
     const ToolRun run = verify(entries);
-    EXPECT_EQ(run.status, 0) << run.output;
-    EXPECT_NE(run.output.find("warning: entry 16: "), std::string::npos) << run.output;
+    expect_run(run, 0, "warning: entry 16: ");
     EXPECT_NE(run.output.find("warning: entry 6: "), std::string::npos) << run.output;
     EXPECT_NE(run.output.find("2 warnings"), std::string::npos) << run.output;
 }
@@ -315,13 +307,10 @@ TEST_F(Zrbtool, VerifyWarnsOnlyAboutWideWipeBarsAndUnusedEntries) {
 TEST_F(Zrbtool, VerifyNeedsAnArchiveOfThirtyOneEntries) {
     auto entries = valid_entries();
     entries.pop_back();
-    const ToolRun run = verify(entries);
-    EXPECT_EQ(run.status, 1);
-    EXPECT_NE(run.output.find("30 entries"), std::string::npos) << run.output;
+    expect_run(verify(entries), 1, "30 entries");
     EXPECT_EQ(zrbtool("verify " + path("nothing.res")).status, 1);
     test_write_file(path("junk.res"), {'J', 'U', 'N', 'K', 0, 0, 0, 0, 0, 0, 0, 0});
-    EXPECT_NE(zrbtool("verify " + path("junk.res")).output.find("not a resource archive"),
-              std::string::npos);
+    expect_run(zrbtool("verify " + path("junk.res")), 1, "not a resource archive");
 }
 
 TEST_F(Zrbtool, MalformedPicturesAndMissingPicturesFailClearly) {
@@ -330,17 +319,14 @@ TEST_F(Zrbtool, MalformedPicturesAndMissingPicturesFailClearly) {
     cut.resize(cut.size() - 2);
     entries[9] = test_entry(cut);
     const std::string archive = write_archive(entries, false);
-    ToolRun run = zrbtool("extract " + archive + " 9 " + path("ball.png"));
-    EXPECT_EQ(run.status, 1);
-    EXPECT_NE(run.output.find("--bytes"), std::string::npos) << run.output;
+    expect_run(zrbtool("extract " + archive + " 9 " + path("ball.png")), 1, "--bytes");
     EXPECT_FALSE(fs::exists(path("ball.png")));
     ASSERT_EQ(zrbtool("extract --bytes " + archive + " 9 " + path("ball.bin")).status, 0);
     EXPECT_EQ(test_read_file(path("ball.bin")), cut);
-    run = zrbtool("sheet " + archive + " " + path("sheet.png"));
-    EXPECT_EQ(run.status, 0);
-    EXPECT_NE(run.output.find("entry 9 is not a well-formed picture"), std::string::npos);
-    EXPECT_NE(run.output.find("23 pictures"), std::string::npos) << run.output;
-    EXPECT_NE(zrbtool("list " + archive).output.find("malformed picture"), std::string::npos);
+    const ToolRun sheet = zrbtool("sheet " + archive + " " + path("sheet.png"));
+    expect_run(sheet, 0, "entry 9 is not a well-formed picture");
+    EXPECT_NE(sheet.output.find("23 pictures"), std::string::npos) << sheet.output;
+    expect_run(zrbtool("list " + archive), 0, "malformed picture");
 
     const std::string texts_only = path("texts.res");
     test_write_file(texts_only, test_archive_bytes({test_entry(test_text_entry("a"))}));
