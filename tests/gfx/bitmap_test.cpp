@@ -98,12 +98,8 @@ TEST_F(Bitmaps, PutCopiesEveryPixelBlackIncludedAndLocksOnce) {
 // A 20 x 20 numbered bitmap put at (x, y): how many pixels change, and two of them.
 struct PutClip {
     const char* edge;
-    int x, y;
-    int changed;
-    int x1, y1;
-    uint16_t value1;
-    int x2, y2;
-    uint16_t value2;
+    int x, y, changed;
+    int x1, y1, value1, x2, y2, value2;
 };
 
 TEST_F(Bitmaps, PutClipsAtEachEdgeKeepingTheSourceStride) {

@@ -1,18 +1,13 @@
 #include "gfx/bitmap.h"
 #include "gfx/image.h"
 #include "resources/archive.h"
+#include "resources/byte_order.h"
 #include "support/scripted_support.h"
 #include "support/test_archive.h"
 
 #include <gtest/gtest.h>
 
 namespace {
-
-void put_u32(std::vector<uint8_t>& bytes, size_t at, uint32_t value) {
-    for (int i = 0; i < 4; ++i) {
-        bytes[at + i] = static_cast<uint8_t>(value >> (8 * i));
-    }
-}
 
 std::vector<uint16_t> bitmap_pixels(const Bitmap* bitmap) {
     return {bitmap->pixels, bitmap->pixels + size_t{bitmap->width} * bitmap->height};
@@ -79,10 +74,10 @@ TEST_F(Images, DamagedEntriesAreRefusedAndHandedBack) {
     auto short_pixels = good;
     short_pixels.resize(good.size() - 1);
     auto header_wraps = good;
-    put_u32(header_wraps, 0x20, 0xFFFFFFF0);
+    u32_write(&header_wraps[0x20], 0xFFFFFFF0);
     auto odd_pixels = good; // pixels starting on an odd byte
     odd_pixels.insert(odd_pixels.begin() + 0x40, 0);
-    put_u32(odd_pixels, 0x20, 0x41);
+    u32_write(&odd_pixels[0x20], 0x41);
     for (const auto& entry : {short_pixels, header_wraps, odd_pixels}) {
         archive_with(entry);
         EXPECT_EQ(image_load(3), nullptr);
