@@ -74,21 +74,17 @@ TEST_F(Sprites, AlphaClipsAtTheBottomAndRightKeepingTheStride) {
     EXPECT_EQ(at(319, 9), 0x4000 | 94);
     EXPECT_EQ(frame_changed(), 50);
     std::fill(frame.begin(), frame.end(), 0);
-    bitmap_put_alpha(bitmap, -4, 10);
-    bitmap_put_alpha(bitmap, 10, -1);
-    bitmap_put_alpha(bitmap, 320, 0);
-    bitmap_put_alpha(bitmap, 0, 200);
-    bitmap_put_alpha(bitmap, 32000, 32000);
+    for (const auto& [x, y] : {std::pair{-4, 10}, {10, -1}, {320, 0}, {0, 200}, {32000, 32000}}) {
+        bitmap_put_alpha(bitmap, int16_t(x), int16_t(y));
+    }
     EXPECT_EQ(frame_changed(), 0);
     bitmap_free(bitmap);
 }
 
 TEST_F(Sprites, ScaledDrawIsTransparentByteByByte) {
-    // Output 1 x 1: steps 1 / 2, so the source pixel is (0, 0).
-    const uint16_t cases[][3] = {// source, target, result
-                                 {0x1000, 0x0005, 0x1005},
-                                 {0x0011, 0x7F00, 0x7F11},
-                                 {0x0000, 0x1234, 0x1234}};
+    // Output 1 x 1: steps 1 / 2, so the source pixel is (0, 0). Source, target, result:
+    const uint16_t cases[][3] = {
+        {0x1000, 5, 0x1005}, {0x0011, 0x7F00, 0x7F11}, {0, 0x1234, 0x1234}};
     Bitmap* bitmap = filled_bitmap(1, 1, 0);
     for (const auto& c : cases) {
         bitmap->pixels[0] = c[0];
