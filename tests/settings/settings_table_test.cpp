@@ -66,7 +66,7 @@ TEST_F(SettingsTableTest, KeysSharingHashAndFirstByteStayApart) {
     EXPECT_EQ(table->count, 3);
 }
 
-TEST_F(SettingsTableTest, NullArgumentsAndNegativeSizesDoNothing) {
+TEST_F(SettingsTableTest, NullArgumentsNegativeSizesAndAbsentKeys) {
     SettingsTable* negative = settings_table_create(-5);
     settings_table_set(negative, "a", "b");
     EXPECT_STREQ(settings_table_find(negative, "a"), "b");
@@ -79,6 +79,12 @@ TEST_F(SettingsTableTest, NullArgumentsAndNegativeSizesDoNothing) {
     settings_table_set(table, nullptr, "b");
     EXPECT_EQ(table->count, 0);
     EXPECT_EQ(settings_table_find(table, nullptr), nullptr);
+    // Absent keys and section entries (no value) give the fallback.
+    settings_table_set(table, "audio", nullptr);
+    settings_table_set(table, "audio:enablesound", "1");
+    EXPECT_EQ(settings_get_int(table, "audio", -1), -1);
+    EXPECT_EQ(settings_get_int(table, "audio:enablemusic", 5), 5);
+    EXPECT_EQ(settings_get_int(table, "audio:enablesound", -1), 1);
 }
 
 // Beyond the 32-bit range the number saturates rather than wrapping.
@@ -103,17 +109,6 @@ TEST_F(SettingsTableTest, GetIntReadsTheLeadingNumberAsAtoiDoes) {
         settings_table_set(table, "general:value", value);
         EXPECT_EQ(settings_get_int(table, "general:value", -1), expected) << '"' << value << '"';
     }
-}
-
-TEST_F(SettingsTableTest, GetIntGivesTheFallbackForAbsentKeysAndSectionEntries) {
-    settings_table_set(table, "audio", nullptr);
-    settings_table_set(table, "audio:enablesound", "1");
-    EXPECT_EQ(settings_get_int(table, "audio", -1), -1);
-    EXPECT_EQ(settings_get_int(table, "audio:enablemusic", -1), -1);
-    EXPECT_EQ(settings_get_int(table, "audio:enablemusic", 5), 5);
-    EXPECT_EQ(settings_get_int(table, "audio:enablesound", -1), 1);
-    EXPECT_EQ(settings_table_find(table, "audio"), nullptr);
-    EXPECT_STREQ(settings_table_find(table, "audio:enablesound"), "1");
 }
 
 } // namespace
