@@ -216,10 +216,8 @@ TEST_F(ZrbtoolPack, ExtractAndSheetGiveBackTextsPicturesAndBytes) {
 
 TEST_F(ZrbtoolPack, BadManifestsAreRefusedWithTheLine) {
     write_sources();
-    const std::string good = [&] {
-        std::ifstream in(path("zrb.manifest"));
-        return std::string(std::istreambuf_iterator<char>(in), {});
-    }();
+    const std::vector<uint8_t> bytes = test_read_file(path("zrb.manifest"));
+    const std::string good(bytes.begin(), bytes.end());
     struct Case {
         const char* change_from;
         const char* change_to;
