@@ -52,10 +52,10 @@ TEST_F(AudioMixer, ThirtyTwoVoicesAndNoMore) {
     for (int i = 0; i < 40; ++i) {
         started += audio_sample_play(sample, audio_rate);
     }
-    EXPECT_EQ(started, audio_voice_count);
-    EXPECT_EQ(audio_voices_busy(), audio_voice_count);
+    EXPECT_EQ(started, 32);
+    EXPECT_EQ(audio_voices_busy(), 32);
     const std::vector<int16_t> frames = mix_frames(100);
-    EXPECT_EQ(frames[0], audio_voice_count * test_effect_level(129))
+    EXPECT_EQ(frames[0], 32 * test_effect_level(129))
         << "a play without a free voice takes none from the others";
 
     mix_frames(2000);
@@ -111,18 +111,15 @@ using MixHeadroom = AudioMixer;
 // beyond, 24576 + 8191 x over / (over + 8191): two at 255 sum to 32638, 8062 over, heard at
 // 24576 + 4062 = 28638.
 TEST_F(MixHeadroom, LoudSumsBendBelowFullScale) {
-    const struct {
-        uint8_t byte;
-        int voices;
-        int16_t heard;
-    } rows[] = {{255, 1, 16319},  {255, 2, 28638}, {255, 4, 31394},
-                {255, 32, 32634}, {0, 2, -28703},  {0, 32, -32635}};
-    for (const auto& row : rows) {
-        SCOPED_TRACE(testing::Message() << row.voices << " voices of " << int(row.byte));
-        play(row.byte, row.voices);
+    // Byte, voices, heard.
+    const int rows[][3] = {{255, 1, 16319},  {255, 2, 28638}, {255, 4, 31394},
+                           {255, 32, 32634}, {0, 2, -28703},  {0, 32, -32635}};
+    for (const auto& [byte, voices, heard] : rows) {
+        SCOPED_TRACE(testing::Message() << voices << " voices of " << byte);
+        play(uint8_t(byte), voices);
         const std::vector<int16_t> frames = mix_frames(500);
-        EXPECT_EQ(frames[400], row.heard);
-        EXPECT_EQ(frames[401], row.heard);
+        EXPECT_EQ(frames[400], heard);
+        EXPECT_EQ(frames[401], heard);
         audio_voices_stop();
     }
 }
@@ -155,12 +152,9 @@ TEST_F(MixHeadroom, FadeRampsToSilenceIn30Milliseconds) {
     mix_frames(100);
     audio_fade_start();
     const std::vector<int16_t> ramp = mix_frames(1323);
-    const struct {
-        int frame;
-        int16_t heard;
-    } rows[] = {{0, 16319}, {441, 10879}, {882, 5439}, {1322, 12}};
-    for (const auto& row : rows) {
-        EXPECT_EQ(ramp[row.frame * 2], row.heard) << "frame " << row.frame;
+    for (const auto& [frame, heard] :
+         {std::pair{0, 16319}, {441, 10879}, {882, 5439}, {1322, 12}}) {
+        EXPECT_EQ(ramp[frame * 2], heard) << "frame " << frame;
     }
     int step = 0;
     for (size_t i = 2; i < ramp.size(); i += 2) {
