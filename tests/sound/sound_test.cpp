@@ -148,29 +148,23 @@ TEST_F(Sound, SoundSwitchedOffTouchesNeitherDeviceNorArchive) {
 
 using SoundFailure = Sound;
 
-TEST_F(SoundFailure, ModuleTheLoaderRefusesOrMissingEndsTheGame) {
+TEST_F(SoundFailure, MusicOrEffectThatCannotBeMadeEndsTheGame) {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     const char words[] = "these words are no module at all";
-    const std::vector<TestEntry> archives[] = {
-        sound_entries(std::vector<uint8_t>(words, words + sizeof words), {}),
-        std::vector<TestEntry>(2)};
-    for (const std::vector<TestEntry>& entries : archives) {
+    for (const auto& entries :
+         {sound_entries({words, words + sizeof words}, {}), std::vector<TestEntry>(2)}) {
         archive_close();
         ASSERT_TRUE(test_archive_open(entries));
         EXPECT_EXIT(sound_start(), testing::ExitedWithCode(1),
                     "Zorbit: cannot load the music \\(archive entry 2\\): [a-z].*\n");
     }
-}
-
-TEST_F(SoundFailure, EffectThatCannotBeMadeEndsTheGame) {
-    GTEST_FLAG_SET(death_test_style, "threadsafe");
-    // The collision effect is empty, the title effect missing.
-    std::vector<TestEntry> entries =
-        sound_entries(test_module_make(), {std::vector<uint8_t>(100, 200), {}});
+    // The collision effect is empty, the title effect missing; the bounce is fine.
+    auto entries = sound_entries(test_module_make(), {std::vector<uint8_t>(100, 200), {}});
     entries.resize(5);
+    archive_close();
     ASSERT_TRUE(test_archive_open(entries));
     sound_start();
-    sound_play_effect(0, 20000); // the bounce is fine
+    sound_play_effect(0, 20000);
     EXPECT_EXIT(sound_play_effect(1, 24000), testing::ExitedWithCode(1),
                 "Zorbit: cannot make the sound effect of archive entry 4\n");
     EXPECT_EXIT(sound_play_effect(2, 3000), testing::ExitedWithCode(1),
