@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
-#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -26,20 +26,11 @@ struct ToolRun {
 };
 
 ToolRun zrbtool(const std::string& arguments) {
-    const std::string command = std::string(ZRBTOOL_PATH) + " " + arguments + " 2>&1";
-    ToolRun run{-1, ""};
-    std::FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe) {
-        return run;
-    }
-    char buffer[4096];
-    size_t count;
-    while ((count = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) {
-        run.output.append(buffer, count);
-    }
-    const int status = pclose(pipe);
-    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return run;
+    const std::string out = test_temp_path("zrbtool.out");
+    const int status = std::system((ZRBTOOL_PATH " " + arguments + " >" + out + " 2>&1").c_str());
+    const std::vector<uint8_t> said = test_read_file(out);
+    fs::remove(out);
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, {said.begin(), said.end()}};
 }
 
 // The run ended with this status and said this somewhere.
