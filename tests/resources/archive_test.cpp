@@ -24,10 +24,6 @@ std::vector<uint8_t> random_bytes(size_t count, unsigned seed) {
     return bytes;
 }
 
-void put_u32(std::vector<uint8_t>& bytes, size_t at, uint32_t value) {
-    u32_write(&bytes[at], value);
-}
-
 // The directory is last in every archive the builder makes.
 size_t record_at(const std::vector<uint8_t>& archive, int index) {
     const size_t count = archive[8] | archive[9] << 8;
@@ -150,8 +146,8 @@ TEST_F(Archive, WhatIsNoArchiveIsRefusedAndLeavesNothingOpen) {
         ASSERT_TRUE(test_archive_open_bytes(good));
         auto file = good;
         std::memcpy(file.data(), bad.magic, 4);
-        put_u32(file, 4, bad.offset);
-        put_u32(file, 8, bad.count);
+        u32_write(&file[4], bad.offset);
+        u32_write(&file[8], bad.count);
         EXPECT_FALSE(test_archive_open_bytes(file));
         EXPECT_EQ(archive_entry_count(), -1);
         EXPECT_EQ(archive_load_entry(0), nullptr);
@@ -201,7 +197,7 @@ TEST_F(Archive, RecordsThatDoNotFitTheStoredBytesGiveNull) {
         const int64_t base = !c.relative    ? 0
                              : c.field == 0 ? file.size()
                                             : u32_read(&file[record + 8]);
-        put_u32(file, record + c.field, uint32_t(base + c.value));
+        u32_write(&file[record + c.field], uint32_t(base + c.value));
         ASSERT_TRUE(test_archive_open_bytes(file));
         EXPECT_EQ(archive_entry_size(0), c.size);
         EXPECT_EQ(archive_load_entry(0), nullptr);
@@ -212,8 +208,8 @@ TEST_F(Archive, RecordsThatDoNotFitTheStoredBytesGiveNull) {
 
 TEST_F(Archive, SizeBeyondAnInt32OrCorruptStreamGiveNull) {
     auto file = test_archive_bytes({test_entry(bytes_of("abcdef"))});
-    put_u32(file, record_at(file, 0) + 4, 0x80000000u);
-    put_u32(file, record_at(file, 0) + 8, 0x80000000u);
+    u32_write(&file[record_at(file, 0) + 4], 0x80000000u);
+    u32_write(&file[record_at(file, 0) + 8], 0x80000000u);
     ASSERT_TRUE(test_archive_open_bytes(file));
     EXPECT_EQ(archive_entry_size(0), -1);
     EXPECT_EQ(archive_load_entry(0), nullptr);
@@ -303,8 +299,8 @@ TEST_F(ArchiveExternal, PathOutsideItsStoredBytesGivesNothing) {
     for (const auto& [offset, length] :
          {std::pair{12u, stored - 1}, {12u, 0u}, {uint32_t(good.size() - 2), stored}}) {
         auto file = good;
-        put_u32(file, record, offset);
-        put_u32(file, record + 8, length);
+        u32_write(&file[record], offset);
+        u32_write(&file[record + 8], length);
         ASSERT_TRUE(test_archive_open_bytes(file));
         EXPECT_EQ(archive_load_entry(0), nullptr) << offset << " " << length;
         EXPECT_EQ(loaded(1), bytes_of("q"));
