@@ -11,7 +11,7 @@ class Channels : public ::testing::Test {
     void SetUp() override { pixel_format_init(); }
 };
 
-TEST_F(Channels, DimmedReadsLowerAndFloorAtZero) {
+TEST_F(Channels, DimmedReadsFloorAtZeroAndPutsReplaceOneChannel) {
     const uint16_t pixels[] = {0x7FFF, rgb555(9, 3, 9)};
     EXPECT_EQ(pixel_red_dimmed(pixels, 0, 31), 0);
     EXPECT_EQ(pixel_red_dimmed(pixels, 0, 30), 0x0400);
@@ -20,9 +20,7 @@ TEST_F(Channels, DimmedReadsLowerAndFloorAtZero) {
     EXPECT_EQ(pixel_blue_dimmed(pixels, 0, 16), 15);
     EXPECT_EQ(pixel_green_dimmed(pixels, 1, 3), 0);
     EXPECT_EQ(pixel_green_dimmed(pixels, 1, 2), 1 << 5);
-}
-
-TEST_F(Channels, PutsReplaceOneChannelAndOrTheValueIn) {
+    // Puts replace one channel and or the value in.
     uint16_t buffer[] = {0x7FFF, rgb555(1, 2, 3)};
     pixel_put_blue(buffer, 0, 0);
     EXPECT_EQ(buffer[0], rgb555(31, 31, 0));

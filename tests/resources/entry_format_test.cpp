@@ -10,34 +10,24 @@ uint32_t u32_at(const std::vector<uint8_t>& bytes, size_t at) {
     return u32_read(&bytes[at]);
 }
 
+// The fields the loader reads, where the game's files have them: the header's offset at 0x20;
+// in the header the size at 0x10, the flag at 0x1C, the masks from 0x20; the pixels at 0x40.
 TEST(ImageEntry, EncodedLayoutIsTheOneTheLoaderReads) {
-    const std::vector<uint16_t> pixels = {0x7FFF, 0x0001, 0x7C00, 0x03E0, 0x001F, 0x1234};
-    const auto entry = test_image_entry(3, 2, pixels);
+    const auto entry = test_image_entry(3, 2, {0x7FFF, 0x0001, 0x7C00, 0x03E0, 0x001F, 0x1234});
     const uint32_t h = u32_at(entry, 0x20);
-    ASSERT_GE(h, 0x24u);
     ASSERT_EQ(entry.size(), h + 0x40 + 12);
-    EXPECT_EQ(entry[h + 0x10] | entry[h + 0x11] << 8, 3);
-    EXPECT_EQ(entry[h + 0x12] | entry[h + 0x13] << 8, 2);
+    EXPECT_EQ(u32_at(entry, h + 0x10), 0x00020003u);
     EXPECT_EQ(entry[h + 0x1C], 2);
     EXPECT_EQ(u32_at(entry, h + 0x20), 0x7C00u);
     EXPECT_EQ(u32_at(entry, h + 0x24), 0x03E0u);
     EXPECT_EQ(u32_at(entry, h + 0x28), 0x001Fu);
-    EXPECT_EQ(entry[h + 0x40], 0xFF);
-    EXPECT_EQ(entry[h + 0x41], 0x7F);
-    EXPECT_EQ(entry[h + 0x40 + 10], 0x34);
-    EXPECT_EQ(entry[h + 0x40 + 11], 0x12);
-
+    EXPECT_EQ(u32_at(entry, h + 0x40 + 8), 0x1234001Fu);
     ImageEntryHeader header{};
     ASSERT_TRUE(image_entry_read_header(entry, &header));
     EXPECT_EQ(header.width, 3);
     EXPECT_EQ(header.height, 2);
     EXPECT_EQ(image_entry_pixel(entry, header, 2, 1), 0x1234);
     EXPECT_EQ(image_entry_pixel(entry, header, 1, 0), 0x0001);
-    // Pixels the caller does not give are black.
-    const auto short_of_pixels = test_image_entry(2, 2, {0x7FFF});
-    ASSERT_TRUE(image_entry_read_header(short_of_pixels, &header));
-    EXPECT_EQ(image_entry_pixel(short_of_pixels, header, 0, 0), 0x7FFF);
-    EXPECT_EQ(image_entry_pixel(short_of_pixels, header, 1, 1), 0);
 }
 
 TEST(ImageEntry, HeaderMayLieAnywhereTheEntryHoldsIt) {

@@ -13,10 +13,6 @@ namespace {
 
 std::vector<int16_t> heard;
 
-void heard_keep(void*, const int16_t* frames, int count) {
-    heard.insert(heard.end(), frames, frames + 2 * count);
-}
-
 class GameSound : public ::testing::Test {
   protected:
     void TearDown() override {
@@ -31,7 +27,9 @@ class GameSound : public ::testing::Test {
         entries[2] = test_entry(test_module_make());
         entries[3] = test_entry(std::vector<uint8_t>(2000, 200)); // bounce: loud and long
         ScriptedSetup setup;
-        setup.sinks.audio = heard_keep;
+        setup.sinks.audio = [](void*, const int16_t* frames, int count) {
+            heard.insert(heard.end(), frames, frames + 2 * count);
+        };
         setup.audio_refused = !device;
         ASSERT_NO_FATAL_FAILURE(game_harness_prepare(setup, entries));
         game_settings.sound_disabled = disabled;
