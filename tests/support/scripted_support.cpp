@@ -37,10 +37,6 @@ void ScriptedTest::scripted_restart(const ScriptedSetup& setup) {
     scripted_start(setup);
 }
 
-std::vector<ScriptedKey> scripted_tap(uint32_t tick, uint32_t symbol, uint32_t hold_ms) {
-    return {ScriptedKey{tick, symbol, true}, ScriptedKey{tick + hold_ms, symbol, false}};
-}
-
 Bitmap* filled_bitmap(int width, int height, uint16_t value) {
     Bitmap* bitmap = nullptr;
     bitmap_create(&bitmap, static_cast<int16_t>(width), static_cast<int16_t>(height));

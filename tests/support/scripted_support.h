@@ -29,8 +29,6 @@ class ScriptedTest : public ::testing::Test {
     std::vector<uint16_t> background;
 };
 
-// A press at tick and its release hold_ms later.
-std::vector<ScriptedKey> scripted_tap(uint32_t tick, uint32_t symbol, uint32_t hold_ms);
 // An RGB555 pixel from 5-bit channels.
 constexpr uint16_t rgb555(int red, int green, int blue) {
     return static_cast<uint16_t>(red << 10 | green << 5 | blue);
