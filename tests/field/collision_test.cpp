@@ -116,15 +116,4 @@ TEST_F(CollisionTest, AnExchangeSkipsTheNextBodysStepOnly) {
     EXPECT_EQ(red->last_partner, nullptr);
 }
 
-TEST_F(CollisionTest, SoloBodyForgetsItsPartner) {
-    body_list_free();
-    body_list_reset();
-    field.body_template.image = pictures.ball_image;
-    field.body_template.kind = Ball;
-    body_create(field.body_template);
-    field.body_head->last_partner = field.body_head;
-    body_collide(field.body_head);
-    EXPECT_EQ(field.body_head->last_partner, nullptr);
-}
-
 } // namespace

@@ -11,23 +11,17 @@ using PlasmaTest = HarnessTest;
 // Entry i of the starting ramps holds levels (i / 6, i / 2, i / 6).
 TEST_F(PlasmaTest, StartingPaletteHasTwoRampsAndBlackEnds) {
     const struct {
-        int index;
         uint16_t colour;
-    } cases[] = {{0, 0},
-                 {127, 0},
-                 {254, 0},
-                 {255, 0},
-                 {63, rgb555(10, 31, 10)},
-                 {64, rgb555(10, 31, 10)},
-                 {190, rgb555(10, 31, 10)},
-                 {191, rgb555(10, 31, 10)},
-                 {125, rgb555(0, 1, 0)},
-                 {129, rgb555(0, 1, 0)},
-                 {10, rgb555(1, 5, 1)},
-                 {167, rgb555(6, 20, 6)},
-                 {214, rgb555(6, 20, 6)}};
+        std::vector<int> entries;
+    } cases[] = {{0, {0, 127, 254, 255}},
+                 {rgb555(10, 31, 10), {63, 64, 190, 191}},
+                 {rgb555(0, 1, 0), {125, 129}},
+                 {rgb555(1, 5, 1), {10}},
+                 {rgb555(6, 20, 6), {167, 214}}};
     for (const auto& c : cases) {
-        EXPECT_EQ(plasma.plasma_palette[c.index], c.colour) << c.index;
+        for (int i : c.entries) {
+            EXPECT_EQ(plasma.plasma_palette[i], c.colour) << i;
+        }
     }
 }
 

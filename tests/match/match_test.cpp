@@ -128,14 +128,6 @@ TEST_F(MatchTest, F12AndF11MoveTheThresholdByOnePerFrameWithAMessageEach) {
     EXPECT_EQ(out, expected);
 }
 
-TEST_F(MatchTest, BothPlayersSteerInTheSameFrame) {
-    // Red right (275), green up (113).
-    start({{0, 275, true}, {0, 113, true}});
-    match_frame(state, harness_input());
-    EXPECT_EQ(field.body_head->vx, 0.5 + 0.1);
-    EXPECT_EQ(field.body_head->next->vy, 0.5 - 0.1);
-}
-
 // F1 opens the information screen inside the key handling; it closes on the next key change
 // once all keys are up. None of that time reaches the bodies or the clock.
 TEST_F(MatchTest, TimeInTheInformationScreenCountsInNoFrame) {

@@ -12,10 +12,6 @@ constexpr const char* recorded_script = "100 down space\n300 up space\n400 down 
                                         "900000 down space\n900100 up space\n"
                                         "901000 down escape\n901100 up escape\n";
 
-std::vector<uint8_t> bytes_of(const std::filesystem::path& path) {
-    return test_read_file(path.string());
-}
-
 TEST(Recording, AMatchReplaysFrameForFrameAndADamagedFileIsRefused) {
     GameFolder dir;
     game_folder_make(dir, "[general]\ngamelength=3\ngamespeed=30\n");
@@ -28,19 +24,14 @@ TEST(Recording, AMatchReplaysFrameForFrameAndADamagedFileIsRefused) {
     EXPECT_EQ(played.hashes, recorded.hashes);
     EXPECT_FALSE(std::filesystem::exists(dir / "readme")) << "a playback writes no file";
 
-    const std::vector<uint8_t> good = bytes_of(dir / "run.zrec");
-    std::vector<uint8_t> cut(good.begin(), good.begin() + 20);
-    std::vector<uint8_t> flipped = good;
+    // Each kind of damage has its message pinned where the file is read; here the game's answer.
+    std::vector<uint8_t> flipped = test_read_file((dir / "run.zrec").string());
     flipped[40] ^= 0x55;
-    std::vector<uint8_t> newer = good;
-    newer[4] = 9; // format version 9
     const struct {
         const char* name;
         std::vector<uint8_t> bytes;
         const char* said;
-    } cases[] = {{"cut", cut, "cut short at byte"},
-                 {"flipped", flipped, "damaged at byte"},
-                 {"newer", newer, "format version 9, this game reads 1"},
+    } cases[] = {{"flipped", flipped, "damaged at byte"},
                  {"nothing", {}, "not a Zorbit recording"}};
     for (const auto& c : cases) {
         test_write_file((dir / "bad.zrec").string(), c.bytes);
@@ -60,22 +51,6 @@ TEST(Recording, AMatchReplaysFrameForFrameAndADamagedFileIsRefused) {
     const ReplayRun foreign = replay_run(dir, "", "--play run.zrec");
     EXPECT_EQ(foreign.status, 2);
     EXPECT_NE(foreign.err.find("made with a different zrb.res"), std::string::npos) << foreign.err;
-}
-
-// Both sides played by the computer: two runs give the same frames.
-TEST(Recording, TheComputerAgainstItselfPlaysTheSameMatchTwice) {
-    GameFolder dir;
-    game_folder_make(dir, "[general]\ngamelength=5\ngamespeed=30\n"
-                          "[players]\nred=computer\ngreen=computer\nskill=3\n");
-    const std::string script = "100 down space\n300 up space\n"
-                               "900000 down space\n900100 up space\n"
-                               "901000 down escape\n901100 up escape\n";
-    const ReplayRun first = replay_run(dir, script);
-    const ReplayRun second = replay_run(dir, script);
-    EXPECT_EQ(first.status, 0) << first.err;
-    ASSERT_GT(first.hashes.size(), 100u);
-    EXPECT_EQ(first.hashes, second.hashes);
-    EXPECT_EQ(trace_lines_with(first.trace, "wins").size(), 1u) << "the match was played out";
 }
 
 } // namespace
