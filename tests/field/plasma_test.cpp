@@ -10,30 +10,16 @@ using PlasmaTest = HarnessTest;
 
 // Entry i of the starting ramps holds levels (i / 6, i / 2, i / 6).
 TEST_F(PlasmaTest, StartingPaletteHasTwoRampsAndBlackEnds) {
-    const struct {
-        uint16_t colour;
-        std::vector<int> entries;
-    } cases[] = {{0, {0, 127, 254, 255}},
-                 {rgb555(10, 31, 10), {63, 64, 190, 191}},
-                 {rgb555(0, 1, 0), {125, 129}},
-                 {rgb555(1, 5, 1), {10}},
-                 {rgb555(6, 20, 6), {167, 214}}};
-    for (const auto& c : cases) {
-        for (int i : c.entries) {
-            EXPECT_EQ(plasma.plasma_palette[i], c.colour) << i;
+    const std::pair<uint16_t, std::vector<int>> cases[] = {
+        {0, {0, 127, 254, 255}},        {rgb555(10, 31, 10), {63, 64, 190, 191}},
+        {rgb555(0, 1, 0), {125, 129}},  {rgb555(1, 5, 1), {10}},
+        {rgb555(6, 20, 6), {167, 214}},
+    };
+    for (const auto& [colour, entries] : cases) {
+        for (int i : entries) {
+            EXPECT_EQ(plasma.plasma_palette[i], colour) << i;
         }
     }
-}
-
-TEST_F(PlasmaTest, WaveTablesAndStartingPhases) {
-    EXPECT_EQ(plasma.sine_table[0], 128);
-    EXPECT_EQ(plasma.sine_table[64], 255);
-    EXPECT_EQ(plasma.sine_table[192], 0);
-    EXPECT_EQ(plasma.cosine_table[0], 0) << "256 stored as a byte";
-    EXPECT_EQ(plasma.cosine_table[1], 255);
-    EXPECT_EQ(plasma.cosine_table[255], 0);
-    EXPECT_EQ(plasma.plasma_phase_1, 10);
-    EXPECT_EQ(plasma.plasma_phase_2, 90);
 }
 
 TEST_F(PlasmaTest, ThePatternGrowsTwoRowsPerComputeUpTo200) {

@@ -1,4 +1,4 @@
-// The title screen: the reveal, the panel cycle, and the rules for when a key ends it.
+// The title screen: the reveal, the panel cycle, the rules for when a key ends it and its choice.
 #include <cstdio>
 #include <cstdlib>
 
@@ -197,6 +197,51 @@ TEST_F(TitleTest, DamagedTitlePicturesLeaveBlackInsteadOfReadingPastThem) {
     EXPECT_EQ(display.back_buffer[5 * frame_width + 10], pattern_pixels(100, 20, 1)[5 * 100 + 10]);
     EXPECT_EQ(display.back_buffer[5 * frame_width + 200], 0);
     EXPECT_EQ(display.back_buffer[50 * frame_width + 10], 0);
+}
+
+// Keys 1 and 2 pick a match against the computer, any other key a match as the settings say. In a
+// network session 1, 2, F1 and F2 do nothing and the other side's start ends the title too.
+class TitleChoiceTest : public TitleTest {
+  protected:
+    TitleChoice run(uint32_t key, const TitleHooks* hooks = nullptr) {
+        key_state.fill(0);
+        title_start({key_down(500, key), key_up(600, key)});
+        return title_screen_run(hooks);
+    }
+};
+
+TEST_F(TitleChoiceTest, KeyOneIsRedAgainstTheComputerTwoGreenAnyOtherAsTheSettingsSay) {
+    const std::pair<uint32_t, TitleChoice> cases[] = {
+        {49, TitleChoice::red_against_computer},
+        {50, TitleChoice::green_against_computer},
+        {51, TitleChoice::match},
+        {32, TitleChoice::match},
+        {27, TitleChoice::quit},
+    };
+    for (const auto& [key, choice] : cases) {
+        EXPECT_EQ(run(key), choice) << key;
+        scripted_stop();
+        archive_close();
+    }
+}
+
+bool never(void*) {
+    return false;
+}
+
+bool after_a_while(void*) {
+    return clock_ticks() > 3000;
+}
+
+TEST_F(TitleChoiceTest, InANetworkSessionKeysOneAndTwoDoNothingAndTheOtherSideStarts) {
+    const TitleHooks quiet{nullptr, never, true};
+    const TitleHooks other{nullptr, after_a_while, true};
+    EXPECT_EQ(run(49, &other), TitleChoice::match);
+    EXPECT_GT(clock_ticks(), 3000u) << "key 1 did not start it; the other side did";
+    scripted_stop();
+    archive_close();
+    EXPECT_EQ(run(32, &quiet), TitleChoice::match);
+    EXPECT_LT(clock_ticks(), 1000u) << "any other key starts it at once";
 }
 
 } // namespace
