@@ -174,7 +174,7 @@ class ScreensTest : public ::testing::Test {
         sound_clear_samples();
         audio_close();
         pictures_free();
-        display.back_buffer = nullptr;
+        display_back_buffer_free();
         std::filesystem::current_path(old_directory_);
         std::error_code ignored;
         std::filesystem::remove_all(directory_, ignored);
@@ -203,9 +203,7 @@ class ScreensTest : public ::testing::Test {
         scripted_start(setup);
         display_open(320, 200, 15, 0);
         pixel_format_init();
-        screen_.assign(frame_pixels, 0);
-        display.back_buffer = screen_.data();
-        display_set_target(display.back_buffer);
+        display_back_buffer_make();
         pictures.wipe_bar_upper = bitmap_from(5, 6, uniform_pixels(5, 6, bar_upper_colour));
         pictures.wipe_bar_lower = bitmap_from(5, 6, uniform_pixels(5, 6, bar_lower_colour));
     }
@@ -229,5 +227,4 @@ class ScreensTest : public ::testing::Test {
 
     std::filesystem::path directory_ = test_temp_path("screens");
     std::filesystem::path old_directory_ = std::filesystem::current_path();
-    std::vector<uint16_t> screen_;
 };
