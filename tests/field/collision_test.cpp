@@ -1,6 +1,8 @@
 // Ball-player contacts: the box, the contact matrix, the last partner and the skip flag.
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "../match/game_harness.h"
 #include "field/body.h"
 #include "field/collision.h"
@@ -33,28 +35,22 @@ class CollisionTest : public KickOffTest {
 
 // The ball's box (its truncated position, shrunk by 2) must overlap red's exact 14-pixel box.
 TEST_F(CollisionTest, TheBoxIsShrunkByTwoAndStrict) {
-    const struct {
-        double ball_x, red_x;
-        bool exchange;
-    } cases[] = {
-        {100, 107.5, true},
-        {100, 108, false}, // 108 < 100 + 10 - 2 fails
-        {100.9, 88.01, true},
-        {100.9, 88, false}, // 88 + 14 > 100 + 2 fails
-    };
-    for (const auto& c : cases) {
+    // 108 < 100 + 10 - 2 fails; 88 + 14 > 100 + 2 fails.
+    const std::tuple<double, double, bool> cases[] = {
+        {100, 107.5, true}, {100, 108, false}, {100.9, 88.01, true}, {100.9, 88, false}};
+    for (const auto& [ball_x, red_x, exchange] : cases) {
         contact_matrix_clear();
         field.skip_next_collision = 0;
         ball->last_partner = nullptr;
-        place(ball, c.ball_x, 100, 0.25, -0.5);
-        place(red, c.red_x, 100, 1, 2);
+        place(ball, ball_x, 100, 0.25, -0.5);
+        place(red, red_x, 100, 1, 2);
         body_collide(ball);
-        SCOPED_TRACE(testing::Message() << c.ball_x << " / " << c.red_x);
-        EXPECT_EQ(ball->vx, c.exchange ? 1 : 0.25);
-        EXPECT_EQ(red->vy, c.exchange ? -0.5 : 2);
-        EXPECT_EQ(ball->last_partner, c.exchange ? red : nullptr);
-        EXPECT_EQ(field.contact_matrix[3 + 100 * 1], c.exchange ? 1 : 0);
-        EXPECT_EQ(field.skip_next_collision, c.exchange ? 1 : 0);
+        SCOPED_TRACE(testing::Message() << ball_x << " / " << red_x);
+        EXPECT_EQ(ball->vx, exchange ? 1 : 0.25);
+        EXPECT_EQ(red->vy, exchange ? -0.5 : 2);
+        EXPECT_EQ(ball->last_partner, exchange ? red : nullptr);
+        EXPECT_EQ(field.contact_matrix[3 + 100 * 1], exchange ? 1 : 0);
+        EXPECT_EQ(field.skip_next_collision, exchange ? 1 : 0);
     }
 }
 
@@ -114,17 +110,6 @@ TEST_F(CollisionTest, AnExchangeSkipsTheNextBodysStepOnly) {
     EXPECT_EQ(field.skip_next_collision, 0);
     field_update(0, 1);
     EXPECT_EQ(red->last_partner, nullptr);
-}
-
-TEST_F(CollisionTest, SoloBodyForgetsItsPartner) {
-    body_list_free();
-    body_list_reset();
-    field.body_template.image = pictures.ball_image;
-    field.body_template.kind = Ball;
-    body_create(field.body_template);
-    field.body_head->last_partner = field.body_head;
-    body_collide(field.body_head);
-    EXPECT_EQ(field.body_head->last_partner, nullptr);
 }
 
 } // namespace

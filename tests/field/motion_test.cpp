@@ -1,9 +1,12 @@
-// Motion with walls, posts and goal openings; the goal test; the field update's result.
+// Motion with walls, posts and goal openings; the goal test; the field update's result; steering.
 #include <gtest/gtest.h>
+
+#include <tuple>
 
 #include "../match/game_harness.h"
 #include "field/body.h"
 #include "field/field.h"
+#include "field/steering.h"
 #include "match/match_loop.h"
 
 namespace {
@@ -72,13 +75,11 @@ TEST_F(MotionTest, ABounceNudgesBothVelocitiesOnce) {
 }
 
 TEST_F(MotionTest, GoalTestAtItsBounds) {
-    const struct {
-        double y;
-        int32_t goal;
-    } cases[] = {{-0.5, goal_side2}, {0, goal_none}, {190.5, goal_side1}, {190, goal_none}};
-    for (const auto& c : cases) {
-        place(ball, 150, c.y, 0, 0);
-        EXPECT_EQ(goal_test(ball), c.goal) << c.y;
+    const std::pair<double, int32_t> cases[] = {
+        {-0.5, goal_side2}, {0, goal_none}, {190.5, goal_side1}, {190, goal_none}};
+    for (const auto& [y, goal] : cases) {
+        place(ball, 150, y, 0, 0);
+        EXPECT_EQ(goal_test(ball), goal) << y;
     }
     place(red, 150, -20, 0, 0);
     EXPECT_EQ(goal_test(red), goal_none);
@@ -108,6 +109,39 @@ TEST_F(MotionTest, FarAwayBodiesAndHugeStepsStayInsideTheBuffers) {
     }
     bodies_restore_backgrounds();
     EXPECT_EQ(field.body_count, 3);
+}
+
+// Steering bits as the input record holds them: left 1, right 2, up 4, down 8.
+TEST(Steering, TheSpeedLimitIsReachedAfter35PushesAndHoldsBothWays) {
+    Body b{};
+    for (int frame = 0; frame < 34; ++frame) {
+        body_steer(&b, 2);
+    }
+    EXPECT_LT(b.vx, 3.5);
+    for (int frame = 0; frame < 10; ++frame) {
+        body_steer(&b, 2);
+    }
+    EXPECT_EQ(b.vx, 3.5);
+    EXPECT_EQ(b.vy, 0.0);
+    b.vx = 3.5 + static_cast<double>(0.02f); // a bounce's nudge
+    b.vy = -3.6;
+    body_steer(&b, 0);
+    EXPECT_EQ(b.vx, 3.5);
+    EXPECT_EQ(b.vy, -3.5);
+}
+
+// Each direction pushes by a tenth; opposite ones are both applied, left first.
+TEST(Steering, EachHeldDirectionPushesByATenth) {
+    const std::tuple<uint8_t, double, double> cases[] = {{1 | 4, 1.0 - 0.1, 1.0 - 0.1},
+                                                         {2 | 8, 1.0 + 0.1, 1.0 + 0.1},
+                                                         {15, 1.0 - 0.1 + 0.1, 1.0 - 0.1 + 0.1}};
+    for (const auto& [bits, vx, vy] : cases) {
+        Body b{};
+        b.vx = b.vy = 1.0;
+        body_steer(&b, bits);
+        EXPECT_EQ(b.vx, vx) << int(bits);
+        EXPECT_EQ(b.vy, vy) << int(bits);
+    }
 }
 
 } // namespace

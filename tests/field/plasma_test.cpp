@@ -10,36 +10,16 @@ using PlasmaTest = HarnessTest;
 
 // Entry i of the starting ramps holds levels (i / 6, i / 2, i / 6).
 TEST_F(PlasmaTest, StartingPaletteHasTwoRampsAndBlackEnds) {
-    const struct {
-        int index;
-        uint16_t colour;
-    } cases[] = {{0, 0},
-                 {127, 0},
-                 {254, 0},
-                 {255, 0},
-                 {63, rgb555(10, 31, 10)},
-                 {64, rgb555(10, 31, 10)},
-                 {190, rgb555(10, 31, 10)},
-                 {191, rgb555(10, 31, 10)},
-                 {125, rgb555(0, 1, 0)},
-                 {129, rgb555(0, 1, 0)},
-                 {10, rgb555(1, 5, 1)},
-                 {167, rgb555(6, 20, 6)},
-                 {214, rgb555(6, 20, 6)}};
-    for (const auto& c : cases) {
-        EXPECT_EQ(plasma.plasma_palette[c.index], c.colour) << c.index;
+    const std::pair<uint16_t, std::vector<int>> cases[] = {
+        {0, {0, 127, 254, 255}},        {rgb555(10, 31, 10), {63, 64, 190, 191}},
+        {rgb555(0, 1, 0), {125, 129}},  {rgb555(1, 5, 1), {10}},
+        {rgb555(6, 20, 6), {167, 214}},
+    };
+    for (const auto& [colour, entries] : cases) {
+        for (int i : entries) {
+            EXPECT_EQ(plasma.plasma_palette[i], colour) << i;
+        }
     }
-}
-
-TEST_F(PlasmaTest, WaveTablesAndStartingPhases) {
-    EXPECT_EQ(plasma.sine_table[0], 128);
-    EXPECT_EQ(plasma.sine_table[64], 255);
-    EXPECT_EQ(plasma.sine_table[192], 0);
-    EXPECT_EQ(plasma.cosine_table[0], 0) << "256 stored as a byte";
-    EXPECT_EQ(plasma.cosine_table[1], 255);
-    EXPECT_EQ(plasma.cosine_table[255], 0);
-    EXPECT_EQ(plasma.plasma_phase_1, 10);
-    EXPECT_EQ(plasma.plasma_phase_2, 90);
 }
 
 TEST_F(PlasmaTest, ThePatternGrowsTwoRowsPerComputeUpTo200) {
@@ -65,16 +45,8 @@ TEST_F(PlasmaTest, ThePatternGrowsTwoRowsPerComputeUpTo200) {
     EXPECT_EQ(screen_pixel(100, 184), 0) << "rows 168 on are never shown";
 }
 
-TEST_F(PlasmaTest, ByteValue255IsDrawnBlack) {
-    std::fill(plasma.plasma_buffer.begin(), plasma.plasma_buffer.begin() + 304 * 200, 255);
-    for (int i = 0; i < 300; ++i) {
-        plasma_palette_update();
-    }
-    plasma_blit();
-    EXPECT_EQ(screen_pixel(50, 50), 0);
-}
-
-TEST_F(PlasmaTest, FirstPaletteUpdate) {
+// After the first update, the drift turns at the 80th, 141st and 202nd; entry 255 stays black.
+TEST_F(PlasmaTest, PaletteDriftsAndTurnsAndByteValue255IsDrawnBlack) {
     plasma_palette_update();
     EXPECT_NEAR(plasma.red_scale, 0.99, 1e-12);
     EXPECT_NEAR(plasma.green_scale, 0.01, 1e-12);
@@ -83,17 +55,17 @@ TEST_F(PlasmaTest, FirstPaletteUpdate) {
     EXPECT_EQ(plasma.plasma_palette[63], rgb555(31, 0, 9));
     EXPECT_EQ(plasma.plasma_palette[190], rgb555(31, 0, 9));
     EXPECT_EQ(plasma.plasma_palette[127], 0);
-}
-
-TEST_F(PlasmaTest, DriftTurnsAtThe80th141stAnd202ndUpdates) {
     double step = -0.01;
-    for (int update = 1; update <= 202; ++update) {
-        plasma_palette_update();
-        if (update == 80 || update == 141 || update == 202) {
-            step = -step;
+    for (int update = 1; update <= 300; ++update) {
+        if (update > 1) {
+            plasma_palette_update();
         }
-        ASSERT_EQ(plasma.red_step, step) << update;
+        step = update == 80 || update == 141 || update == 202 ? -step : step;
+        ASSERT_TRUE(update > 202 || plasma.red_step == step) << update;
     }
+    std::fill(plasma.plasma_buffer.begin(), plasma.plasma_buffer.begin() + 304 * 200, 255);
+    plasma_blit();
+    EXPECT_EQ(screen_pixel(50, 50), 0);
 }
 
 } // namespace

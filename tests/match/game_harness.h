@@ -200,8 +200,6 @@ struct FrameHashes {
             this);
     }
     ~FrameHashes() { display_hash_sink_set(nullptr, nullptr); }
-    FrameHashes(const FrameHashes&) = delete;
-    FrameHashes& operator=(const FrameHashes&) = delete;
 };
 
 // The keyboard as the match's input, as the game's own cycle uses it.

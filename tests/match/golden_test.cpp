@@ -14,9 +14,9 @@ namespace {
 
 const char* golden_path = ZORBIT_SOURCE_DIR "/tests/match/golden/match_frames.txt";
 
-std::string golden_record() {
-    // Both players steer: red right then up, green left then down, while the plasma runs; the
-    // short clock runs out, and the match goes on until the winning goal.
+// Both players steer: red right then up, green left then down, while the plasma runs; the short
+// clock runs out, and the match goes on until the winning goal.
+TEST(Golden, FramesOfAFixedMatchMatchTheStoredHashes) {
     ScriptedSetup setup;
     setup.keys = {
         {0, 275, true},    {0, 111, true},    {600, 275, false},  {650, 273, true},
@@ -29,37 +29,30 @@ std::string golden_record() {
     game_settings.game_speed = 2.0;
     MatchState state{};
     match_begin(state, harness_input());
-    int frames = 0;
-    while (match_frame(state, harness_input()) == FrameResult::next && frames < 20000) {
-        ++frames;
-    }
-    const std::vector<uint64_t> hashes = collected.hashes;
-    std::ostringstream out;
-    out << "frames " << hashes.size() << " score " << match.side1_score << "-" << match.side2_score
-        << "\n";
-    for (size_t i = 0; i < hashes.size(); ++i) {
-        if (i % 50 == 0 || i + 1 == hashes.size()) {
-            char line[48];
-            std::snprintf(line, sizeof line, "%zu %016llx\n", i,
-                          static_cast<unsigned long long>(hashes[i]));
-            out << line;
+    for (int frames = 0; frames < 20000; ++frames) {
+        if (match_frame(state, harness_input()) != FrameResult::next) {
+            break;
         }
     }
+    const std::vector<uint64_t>& hashes = collected.hashes;
+    std::ostringstream recorded;
+    recorded << "frames " << hashes.size() << " score " << match.side1_score << "-"
+             << match.side2_score << "\n";
+    for (size_t i = 0; i < hashes.size(); ++i) {
+        char line[48];
+        std::snprintf(line, sizeof line, "%zu %016llx\n", i, (unsigned long long)hashes[i]);
+        recorded << (i % 50 == 0 || i + 1 == hashes.size() ? line : "");
+    }
     game_harness_stop();
-    return out.str();
-}
-
-TEST(Golden, FramesOfAFixedMatchMatchTheStoredHashes) {
-    const std::string recorded = golden_record();
     if (std::getenv("ZORBIT_UPDATE_GOLDEN") != nullptr) {
-        std::ofstream(golden_path) << recorded;
+        std::ofstream(golden_path) << recorded.str();
         GTEST_SKIP() << "golden frames rewritten: " << golden_path;
     }
     std::ifstream in(golden_path);
     ASSERT_TRUE(in) << "missing " << golden_path;
     std::stringstream stored;
     stored << in.rdbuf();
-    EXPECT_EQ(recorded, stored.str());
+    EXPECT_EQ(recorded.str(), stored.str());
 }
 
 } // namespace

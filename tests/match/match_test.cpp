@@ -38,29 +38,6 @@ class MatchTest : public ::testing::Test {
     PictureCorners corners;
 };
 
-// No time passes between the kick-off and the first frame on the virtual clock, so the
-// clock is first drawn in the second frame, the first with elapsed time.
-TEST_F(MatchTest, TheFirstFramesOfAn84SecondMatch) {
-    start();
-    EXPECT_EQ(match_frame(state, harness_input()), FrameResult::next);
-    EXPECT_EQ(scripted_last_frame()[3 * 320 + 215], pictures.pitch_image->pixels[3 * 320 + 215]);
-    EXPECT_EQ(match_frame(state, harness_input()), FrameResult::next);
-    ASSERT_EQ(scripted_frame_count(), 2u);
-    EXPECT_EQ(match.frame_counter, 2);
-    const auto& frame = scripted_last_frame();
-    const uint16_t white = rgb555(31, 31, 31);
-    EXPECT_EQ(frame[3 * 320 + 215], white);
-    EXPECT_EQ(frame[3 * 320 + 224 + 82], rgb555(31, 82 % 32, 12)) << "cell 83 lit";
-    EXPECT_EQ(frame[3 * 320 + 224 + 83], white) << "the right cap where cell 84 was";
-    EXPECT_EQ(frame[3 * 320 + 315], pictures.pitch_image->pixels[3 * 320 + 315]);
-    // The red player is drawn where the first frame left it, then moved.
-    EXPECT_EQ(frame[(90 + 5) * 320 + 80 + 5], rgb555(31, 4, 4));
-    EXPECT_EQ(field.body_head->x, 80.0 + 16 * 0.5 * 1.0 * 0.1);
-    // Plasma: two rows grown at the top of the inner area, black below.
-    EXPECT_EQ(frame[20 * 320 + 100], 0);
-    EXPECT_NE(frame[16 * 320 + 100], pictures.pitch_image->pixels[16 * 320 + 100]);
-}
-
 // The winning goal is handled in full; the match ends at the start of the next frame.
 TEST_F(MatchTest, AGoalIsCountedShownFollowedByAKickOffAndTheSixthWins) {
     start();
@@ -126,14 +103,6 @@ TEST_F(MatchTest, F12AndF11MoveTheThresholdByOnePerFrameWithAMessageEach) {
     }
     expected += "alpha threshold set to -4alpha threshold set to -3alpha threshold set to -2";
     EXPECT_EQ(out, expected);
-}
-
-TEST_F(MatchTest, BothPlayersSteerInTheSameFrame) {
-    // Red right (275), green up (113).
-    start({{0, 275, true}, {0, 113, true}});
-    match_frame(state, harness_input());
-    EXPECT_EQ(field.body_head->vx, 0.5 + 0.1);
-    EXPECT_EQ(field.body_head->next->vy, 0.5 - 0.1);
 }
 
 // F1 opens the information screen inside the key handling; it closes on the next key change

@@ -1,6 +1,8 @@
 // Score markers, the clock bar, the match clock, time-up's rule and the goal animation areas.
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "game_harness.h"
 #include "match/clock.h"
 #include "match/match_loop.h"
@@ -166,17 +168,13 @@ TEST(TimeUp, TheLeaderGoesToFive) {
     int32_t cases[][4] = {{3, 1, 5, 1}, {2, 4, 2, 5}, {2, 2, 5, 5}, {0, 0, 5, 5}};
     for (auto [a, b, new_a, new_b] : cases) {
         time_up_scores(a, b);
-        EXPECT_EQ(a, new_a);
-        EXPECT_EQ(b, new_b);
+        EXPECT_EQ(std::pair(a, b), std::pair(new_a, new_b));
     }
 }
 
 TEST(GoalAreas, SitLeftOfAndAboveThePlayers) {
     const GoalAreas at = goal_areas(290.7, 30.2, 5.5, 3.9);
-    EXPECT_EQ(at.ax, 287);
-    EXPECT_EQ(at.ay, 19);
-    EXPECT_EQ(at.bx, -6);
-    EXPECT_EQ(at.by, -5);
+    EXPECT_EQ(std::tuple(at.ax, at.ay, at.bx, at.by), std::tuple(287, 19, -6, -5));
 }
 
 TEST(StripFrame, FramesAre32RowsApartAnd34TallCutAtTheEnd) {

@@ -1,5 +1,9 @@
-// Whole games through zorbit-replay on the test archive: title, matches, the end, the exit.
+// Whole games through zorbit-replay on the test archive: title, matches, the end, the exit, and
+// recordings: a match recorded replays frame for frame, and a damaged or foreign file is refused
+// with one line and status 2 before anything plays or is written.
 #include <gtest/gtest.h>
+
+#include <tuple>
 
 #include "replay_support.h"
 
@@ -17,30 +21,6 @@ TEST(Replay, EscapeOnTheTitleEndsWithStatusZeroAndWritesTheTexts) {
     EXPECT_EQ(run.trace.find("match start"), std::string::npos);
 }
 
-// After the end screen: a key ends it, then Escape on the title ends the program.
-constexpr const char* after_the_end = "900000 down space\n900100 up space\n901000 down escape\n";
-constexpr const char* start_a_match = "100 down space\n300 up space\n";
-
-TEST(Replay, ASideScoresSixGoalsThenTheEndScreenThenTheTitle) {
-    GameFolder dir;
-    game_folder_make(dir, "[general]\ngamelength=0\ngamespeed=30\n");
-    const ReplayRun run = replay_run(dir, std::string(start_a_match) + after_the_end);
-    EXPECT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(trace_lines_with(run.trace, "match start").size(), 1u);
-    const auto goals = trace_lines_with(run.trace, "goal ");
-    const auto wins = trace_lines_with(run.trace, "wins");
-    ASSERT_EQ(wins.size(), 1u) << run.trace;
-    ASSERT_GE(goals.size(), 6u);
-    const std::string& last = goals.back();
-    const bool side1 = wins[0] == "side 1 wins";
-    EXPECT_EQ(last.substr(0, 6), side1 ? "goal 1" : "goal 2");
-    EXPECT_NE(last.find(side1 ? ": 6-" : "-6"), std::string::npos) << last;
-    // The sixth goal was handled in full before the end screen.
-    EXPECT_LT(run.trace.find(last), run.trace.find(wins[0]));
-    EXPECT_EQ(trace_lines_with(run.trace, "time up").size(), 0u);
-    EXPECT_GT(run.hashes.size(), 1000u);
-}
-
 TEST(Replay, AMalformedScriptIsRefusedWithTheLineNamed) {
     GameFolder dir;
     game_folder_make(dir, "");
@@ -52,20 +32,18 @@ TEST(Replay, AMalformedScriptIsRefusedWithTheLineNamed) {
 }
 
 TEST(Replay, AMissingOrOversizedPictureStopsWithAMessage) {
-    const struct {
-        int index;
-        TestEntry entry;
-        const char* message;
-    } cases[] = {{22, test_entry({}), "Cannot load picture 22 from zrb.res"},
-                 {9, pattern_entry(321, 10, 1), "Cannot use picture 9 from zrb.res"}};
-    for (const auto& c : cases) {
+    const std::tuple<int, TestEntry, const char*> cases[] = {
+        {22, test_entry({}), "Cannot load picture 22 from zrb.res"},
+        {9, pattern_entry(321, 10, 1), "Cannot use picture 9 from zrb.res"},
+    };
+    for (const auto& [index, entry, message] : cases) {
         auto entries = game_archive_entries();
-        entries[c.index] = c.entry;
+        entries[index] = entry;
         GameFolder dir;
         game_folder_make(dir, "", entries);
         const ReplayRun run = replay_run(dir, "100 down escape\n");
         EXPECT_EQ(run.status, 1);
-        EXPECT_NE(run.err.find(c.message), std::string::npos) << run.err;
+        EXPECT_NE(run.err.find(message), std::string::npos) << run.err;
         EXPECT_TRUE(run.hashes.empty());
     }
 }
@@ -88,9 +66,58 @@ TEST(Replay, OddSizedPicturesPlayAWholeMatch) {
     entries[8] = pattern_entry(1, 1, 10);
     GameFolder dir;
     game_folder_make(dir, "[general]\ngamelength=2\ngamespeed=40\n", entries);
-    const ReplayRun run = replay_run(dir, std::string(start_a_match) + after_the_end);
+    // A match, a key on the end screen, then Escape on the title.
+    const ReplayRun run = replay_run(dir, "100 down space\n300 up space\n900000 down space\n"
+                                          "900100 up space\n901000 down escape\n");
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(trace_lines_with(run.trace, "wins").size(), 1u) << run.trace;
+}
+
+// A short fast match that scores, the end screen, then Escape on the title.
+constexpr const char* recorded_script = "100 down space\n300 up space\n400 down right\n"
+                                        "1400 up right\n1000 down o\n1900 up o\n"
+                                        "900000 down space\n900100 up space\n"
+                                        "901000 down escape\n901100 up escape\n";
+
+TEST(Recording, AMatchReplaysFrameForFrameAndADamagedFileIsRefused) {
+    GameFolder dir;
+    game_folder_make(dir, "[general]\ngamelength=3\ngamespeed=30\n");
+    const ReplayRun recorded = replay_run(dir, recorded_script, "--record run.zrec");
+    ASSERT_EQ(recorded.status, 0) << recorded.err;
+    ASSERT_GT(recorded.hashes.size(), 300u);
+    std::filesystem::remove(dir / "readme");
+    const ReplayRun played = replay_run(dir, "", "--play run.zrec");
+    EXPECT_EQ(played.status, 0) << played.err;
+    EXPECT_EQ(played.hashes, recorded.hashes);
+    EXPECT_FALSE(std::filesystem::exists(dir / "readme")) << "a playback writes no file";
+
+    // Each kind of damage has its message pinned where the file is read; here the game's answer.
+    std::vector<uint8_t> flipped = test_read_file((dir / "run.zrec").string());
+    flipped[40] ^= 0x55;
+    const struct {
+        const char* name;
+        std::vector<uint8_t> bytes;
+        const char* said;
+    } cases[] = {{"flipped", flipped, "damaged at byte"},
+                 {"nothing", {}, "not a Zorbit recording"}};
+    for (const auto& c : cases) {
+        test_write_file((dir / "bad.zrec").string(), c.bytes);
+        std::filesystem::remove(dir / "hashes.txt");
+        const ReplayRun refused = replay_run(dir, "", "--play bad.zrec");
+        EXPECT_EQ(refused.status, 2) << c.name;
+        EXPECT_NE(refused.err.find(c.said), std::string::npos) << c.name << ": " << refused.err;
+        EXPECT_EQ(std::count(refused.err.begin(), refused.err.end(), '\n'), 1) << refused.err;
+        EXPECT_TRUE(refused.hashes.empty()) << c.name;
+    }
+    EXPECT_FALSE(std::filesystem::exists(dir / "readme"));
+
+    // The same file beside another zrb.res.
+    auto entries = game_archive_entries();
+    entries[1] = test_entry(test_text_entry("another readme\n"));
+    test_write_file((dir / "zrb.res").string(), test_archive_bytes(entries));
+    const ReplayRun foreign = replay_run(dir, "", "--play run.zrec");
+    EXPECT_EQ(foreign.status, 2);
+    EXPECT_NE(foreign.err.find("made with a different zrb.res"), std::string::npos) << foreign.err;
 }
 
 } // namespace

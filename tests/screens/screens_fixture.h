@@ -36,11 +36,9 @@ inline uint16_t lowered(uint16_t pixel, int k) {
 // A picture where neighbouring pixels differ in every channel.
 inline std::vector<uint16_t> pattern_pixels(int width, int height, int seed) {
     std::vector<uint16_t> pixels(static_cast<size_t>(width) * height);
-    for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x) {
-            pixels[y * width + x] =
-                rgb555((x + seed) % 32, (y * 3 + seed) % 32, (x + y + seed) % 32);
-        }
+    for (size_t i = 0; i < pixels.size(); ++i) {
+        const int x = static_cast<int>(i) % width, y = static_cast<int>(i) / width;
+        pixels[i] = rgb555((x + seed) % 32, (y * 3 + seed) % 32, (x + y + seed) % 32);
     }
     return pixels;
 }
@@ -120,22 +118,18 @@ constexpr uint16_t bar_lower_colour = rgb555(0, 0, 31);
 constexpr uint16_t marker_wait_colour = rgb555(31, 31, 0);
 constexpr uint16_t marker_taken_colour = rgb555(0, 31, 0);
 
-inline TestEntry picture_entry(int width, int height, const std::vector<uint16_t>& pixels,
-                               bool malformed) {
-    std::vector<uint8_t> bytes =
-        test_image_entry(static_cast<uint16_t>(width), static_cast<uint16_t>(height), pixels);
-    bytes.resize(malformed ? bytes.size() / 2 : bytes.size());
-    return test_entry(bytes);
-}
-
 inline std::vector<TestEntry> screen_archive_entries(const ScreenPictures& pictures) {
     std::vector<TestEntry> entries(31);
+    auto picture = [&](int w, int h, const std::vector<uint16_t>& pixels) {
+        std::vector<uint8_t> bytes = test_image_entry(uint16_t(w), uint16_t(h), pixels);
+        bytes.resize(pictures.malformed ? bytes.size() / 2 : bytes.size());
+        return test_entry(bytes);
+    };
     if (pictures.present) {
-        const bool cut = pictures.malformed;
-        entries[10] = picture_entry(320, 181, pattern_pixels(320, 181, 7), cut);
-        entries[18] = picture_entry(320, 159, pattern_pixels(320, 159, 11), cut);
-        entries[19] = picture_entry(8, 6, uniform_pixels(8, 6, marker_taken_colour), cut);
-        entries[20] = picture_entry(8, 6, uniform_pixels(8, 6, marker_wait_colour), cut);
+        entries[10] = picture(320, 181, pattern_pixels(320, 181, 7));
+        entries[18] = picture(320, 159, pattern_pixels(320, 159, 11));
+        entries[19] = picture(8, 6, uniform_pixels(8, 6, marker_taken_colour));
+        entries[20] = picture(8, 6, uniform_pixels(8, 6, marker_wait_colour));
     }
     if (pictures.effect) {
         entries[5] = test_entry(std::vector<uint8_t>(600, 200));
@@ -165,8 +159,6 @@ inline Frame curtain_over(Frame screen, const std::vector<uint16_t>& picture, in
 class ScreensTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        old_directory_ = std::filesystem::current_path();
-        directory_ = test_temp_path("screens");
         std::filesystem::create_directories(directory_);
         std::filesystem::current_path(directory_);
         game_settings_reset();
@@ -182,7 +174,7 @@ class ScreensTest : public ::testing::Test {
         sound_clear_samples();
         audio_close();
         pictures_free();
-        display.back_buffer = nullptr;
+        display_back_buffer_free();
         std::filesystem::current_path(old_directory_);
         std::error_code ignored;
         std::filesystem::remove_all(directory_, ignored);
@@ -211,9 +203,7 @@ class ScreensTest : public ::testing::Test {
         scripted_start(setup);
         display_open(320, 200, 15, 0);
         pixel_format_init();
-        screen_.assign(frame_pixels, 0);
-        display.back_buffer = screen_.data();
-        display_set_target(display.back_buffer);
+        display_back_buffer_make();
         pictures.wipe_bar_upper = bitmap_from(5, 6, uniform_pixels(5, 6, bar_upper_colour));
         pictures.wipe_bar_lower = bitmap_from(5, 6, uniform_pixels(5, 6, bar_lower_colour));
     }
@@ -235,7 +225,6 @@ class ScreensTest : public ::testing::Test {
 
     Frame screen() const { return Frame(display.back_buffer, display.back_buffer + frame_pixels); }
 
-    std::filesystem::path directory_;
-    std::filesystem::path old_directory_;
-    std::vector<uint16_t> screen_;
+    std::filesystem::path directory_ = test_temp_path("screens");
+    std::filesystem::path old_directory_ = std::filesystem::current_path();
 };

@@ -1,7 +1,4 @@
-// The title screen: the reveal, the panel cycle, and the rules for when a key ends it.
-#include <cstdio>
-#include <cstdlib>
-
+// The title screen: the reveal, the panel cycle, the rules for when a key ends it and its choice.
 #include "screens/title.h"
 #include "screens_fixture.h"
 #include "support/test_module.h"
@@ -39,11 +36,9 @@ class TitleTest : public ScreensTest {
 
     uint16_t picture(int x, int y) const { return picture_[y * frame_width + x]; }
 
-    // How far a strip moving four columns a frame has lowered a column after f frames, or -1
-    // while the strip has not reached it. `distance` is the column's distance from where the
-    // strip starts. Each frame lowers the columns it passes by k for k + j = distance - 4f,
-    // the largest k landing last, so a column keeps the lowering of the last frame that reached
-    // it: up to 31 inside the gradient, 0 to 3 behind it.
+    // How far a strip moving four columns a frame has lowered a column `distance` from its start
+    // after f frames, or -1 before it arrives: a column keeps the lowering of the last frame that
+    // reached it, up to 31 inside the gradient, 0 to 3 behind it.
     static int strip_lag(int distance, int f) {
         const int d = distance - 4 * f;
         if (d >= 0) {
@@ -94,7 +89,6 @@ TEST_F(TitleTest, RevealTakesSeventyNineFramesAndThePanelsComeInOrder) {
     title_start(
         {key_down(last_hold + hold_ms / 2, 'x'), key_up(last_hold + hold_ms / 2 + 100, 'x')});
     title_screen_run();
-
     EXPECT_EQ(frames(), first_panel_frame + 3 * cycle_frames + 2);
     // Rising wipes leave their panel lowered by one, falling wipes at full brightness.
     const int order[6] = {1, 2, 3, 4, 5, 1};
@@ -163,14 +157,12 @@ TEST_F(TitleTest, FunctionKeysOpenTheirScreensOverThePanelsAndTheTitleCarriesOn)
     key_tap(keys, first_hold + hold_ms + 6000 + falling_ms + hold_ms / 2, 'x');
     title_start(keys);
     title_screen_run();
-
     const int before = first_panel_frame + 120;
-    const int overlay_frames = key_screen_frames;
-    EXPECT_EQ(frames(), first_panel_frame + cycle_frames + overlay_frames + 2);
+    EXPECT_EQ(frames(), first_panel_frame + cycle_frames + key_screen_frames + 2);
     const auto& hashes = presented_hashes();
-    ASSERT_GT(hashes.size(), static_cast<size_t>(before + overlay_frames));
+    ASSERT_GT(hashes.size(), static_cast<size_t>(before + key_screen_frames));
     EXPECT_EQ(hashes[before], frame_hash(panel_expected(1, 1).data()));
-    EXPECT_EQ(hashes[before + overlay_frames], hashes[before]) << "the title as it was left";
+    EXPECT_EQ(hashes[before + key_screen_frames], hashes[before]) << "the title as it was left";
     EXPECT_EQ(screen(), panel_expected(2, 0)) << "the cycle went on to its falling wipe";
     EXPECT_EQ(keys_now(), letters_and_arrows);
 }
@@ -197,6 +189,41 @@ TEST_F(TitleTest, DamagedTitlePicturesLeaveBlackInsteadOfReadingPastThem) {
     EXPECT_EQ(display.back_buffer[5 * frame_width + 10], pattern_pixels(100, 20, 1)[5 * 100 + 10]);
     EXPECT_EQ(display.back_buffer[5 * frame_width + 200], 0);
     EXPECT_EQ(display.back_buffer[50 * frame_width + 10], 0);
+}
+
+// Keys 1 and 2 pick a match against the computer, any other key a match as the settings say. In a
+// network session 1, 2, F1 and F2 do nothing and the other side's start ends the title too.
+class TitleChoiceTest : public TitleTest {
+  protected:
+    TitleChoice run(uint32_t key, const TitleHooks* hooks = nullptr) {
+        key_state.fill(0);
+        title_start({key_down(500, key), key_up(600, key)});
+        return title_screen_run(hooks);
+    }
+};
+
+TEST_F(TitleChoiceTest, KeyOneIsRedAgainstTheComputerTwoGreenAnyOtherAsTheSettingsSay) {
+    const std::pair<uint32_t, TitleChoice> cases[] = {{49, TitleChoice::red_against_computer},
+                                                      {50, TitleChoice::green_against_computer},
+                                                      {51, TitleChoice::match},
+                                                      {32, TitleChoice::match},
+                                                      {27, TitleChoice::quit}};
+    for (const auto& [key, choice] : cases) {
+        EXPECT_EQ(run(key), choice) << key;
+        scripted_stop();
+        archive_close();
+    }
+}
+
+TEST_F(TitleChoiceTest, InANetworkSessionKeysOneAndTwoDoNothingAndTheOtherSideStarts) {
+    const TitleHooks quiet{nullptr, [](void*) { return false; }, true};
+    const TitleHooks other{nullptr, [](void*) { return clock_ticks() > 3000; }, true};
+    EXPECT_EQ(run(49, &other), TitleChoice::match);
+    EXPECT_GT(clock_ticks(), 3000u) << "key 1 did not start it; the other side did";
+    scripted_stop();
+    archive_close();
+    EXPECT_EQ(run(32, &quiet), TitleChoice::match);
+    EXPECT_LT(clock_ticks(), 1000u) << "any other key starts it at once";
 }
 
 } // namespace
