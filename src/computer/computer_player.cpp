@@ -253,20 +253,24 @@ void body_turn(ComputerBody& b) {
 
 // With a negative game speed the bodies move against their velocities: the plan works on
 // turned velocities and the keys are swapped at the end.
-void scene_make(Scene& s, const ComputerPlayer* p, ComputerView v, double k) {
-    s.me = own_body(v, p->side);
+void scene_make_for(Scene& s, int32_t side, double aim_offset, ComputerView v, double k) {
+    s.me = own_body(v, side);
     s.ball = v.ball;
-    ComputerBody other = other_body(v, p->side);
+    ComputerBody other = other_body(v, side);
     if (k < 0) {
         body_turn(s.me);
         body_turn(s.ball);
         body_turn(other);
     }
     s.k = std::fabs(k);
-    s.our_goal = p->side;
-    s.aim_x = std::clamp((left_post + right_post - s.ball.w) / 2 + p->aim_offset, left_post,
+    s.our_goal = side;
+    s.aim_x = std::clamp((left_post + right_post - s.ball.w) / 2 + aim_offset, left_post,
                          right_post - s.ball.w);
     track_ball(s.track, s.ball, other, s.k);
+}
+
+void scene_make(Scene& s, const ComputerPlayer* p, ComputerView v, double k) {
+    scene_make_for(s, p->side, p->aim_offset, v, k);
 }
 
 int32_t scene_last_frame(const Scene& s) {
@@ -508,7 +512,11 @@ int32_t action_worth(const Scene& s, int32_t ax, int32_t ay) {
     for (int32_t f = 1; f <= frames; ++f) {
         body_step(me, s.k, false);
         if (touching(me, s.track.at[f])) {
-            return shot_worth(s, s.track.at[f], me.vx, me.vy);
+            // Putting it in ourselves is worse than a ball that is going in anyway: that
+            // one may still be stopped, and the course it is on may rest on the other
+            // player coasting into it.
+            const int32_t worth = shot_worth(s, s.track.at[f], me.vx, me.vy);
+            return worth < 0 ? -2 : worth;
         }
     }
     return track_worth(s);
@@ -540,6 +548,42 @@ void action_check(const Scene& s, int32_t& ax, int32_t& ay) {
     ay = best_y;
 }
 
+// --- The race: when the other player can shoot first, guard our opening instead ---
+
+// How much sooner than ours their shot must come, in frames, before we guard instead.
+constexpr int32_t guard_margin = 5;
+constexpr double guard_distance = 30; // pixels from the ball towards the middle of our opening
+
+// Where to wait, still, between the ball at b and our opening.
+Plan guard_plan(const Scene& s, const ComputerBody& b, int32_t frames) {
+    const double bx = b.x + b.w / 2.0;
+    const double by = b.y + b.h / 2.0;
+    const double dx = (left_post + right_post) / 2.0 - bx;
+    const double dy = (s.our_goal == 1 ? top_bound : bottom_wall) - by;
+    const double n = std::max(std::hypot(dx, dy), 1e-9);
+    const double d = std::min(guard_distance, n / 2);
+    Plan g{Touch::none, std::max(frames, 1), 0, 0, 0, 0};
+    g.x = std::clamp(bx + dx / n * d - s.me.w / 2.0, left_bound, right_wall - s.me.w);
+    g.y = std::clamp(by + dy / n * d - s.me.h / 2.0, top_bound, bottom_wall - s.me.h);
+    return g;
+}
+
+// The kick-off leaves both players drifting towards one opening, so the side it drifts away
+// from is often second to the ball: a shot that comes later than theirs loses the race.
+void guard_check(const Scene& s, const ComputerPlayer* p, const ComputerView& v, double k,
+                 Plan& plan) {
+    if (plan.touch != Touch::shot && plan.touch != Touch::slow_shot && plan.touch != Touch::any) {
+        return;
+    }
+    Scene rival;
+    scene_make_for(rival, 3 - p->side, 0, v, k);
+    Plan theirs;
+    if (rival.track.goal == 0 && plan_shot(rival, std::max(scene_last_frame(rival), 1), theirs) &&
+        theirs.frames + guard_margin < plan.frames) {
+        plan = guard_plan(s, rival.track.at[theirs.frames], theirs.frames);
+    }
+}
+
 uint8_t bits_of(int32_t ax, int32_t ay, bool turned) {
     if (turned) {
         ax = -ax;
@@ -560,6 +604,7 @@ uint8_t steer_decide(ComputerPlayer* p, const ComputerView& v) {
     scene_make(s, p, v, k);
     Plan plan;
     plan_find(s, p, plan);
+    guard_check(s, p, v, k, plan);
     p->plan_touch = static_cast<int32_t>(plan.touch);
     p->plan_frame = p->last_frame + plan.frames;
     const bool free_end = plan.touch == Touch::any;
