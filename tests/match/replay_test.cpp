@@ -120,4 +120,22 @@ TEST(Recording, AMatchReplaysFrameForFrameAndADamagedFileIsRefused) {
     EXPECT_NE(foreign.err.find("made with a different zrb.res"), std::string::npos) << foreign.err;
 }
 
+// Both sides played by the computer: two runs give the same frames, and so does the recording.
+TEST(Recording, TheComputerAgainstItselfPlaysTheSameMatchTwiceAndReplaysIt) {
+    GameFolder dir;
+    game_folder_make(dir, "[general]\ngamelength=5\ngamespeed=30\n"
+                          "[players]\nred=computer\ngreen=computer\nskill=3\n");
+    const std::string script = "100 down space\n300 up space\n"
+                               "900000 down space\n900100 up space\n"
+                               "901000 down escape\n901100 up escape\n";
+    const ReplayRun first = replay_run(dir, script, "--record cpu.zrec");
+    const ReplayRun second = replay_run(dir, script);
+    const ReplayRun played = replay_run(dir, "", "--play cpu.zrec");
+    EXPECT_EQ(first.status, 0) << first.err;
+    ASSERT_GT(first.hashes.size(), 100u);
+    EXPECT_EQ(first.hashes, second.hashes);
+    EXPECT_EQ(played.hashes, first.hashes) << played.err;
+    EXPECT_EQ(trace_lines_with(first.trace, "wins").size(), 1u) << "the match was played out";
+}
+
 } // namespace
