@@ -134,22 +134,6 @@ std::vector<double> memcpy_times(int rounds) {
     return micros;
 }
 
-// Kilobytes resident, from the kernel's own count.
-long resident_kb() {
-    std::FILE* status = std::fopen("/proc/self/status", "r");
-    long kb = -1;
-    char line[256];
-    while (status != nullptr && std::fgets(line, sizeof line, status) != nullptr) {
-        if (std::sscanf(line, "VmRSS: %ld", &kb) == 1) {
-            break;
-        }
-    }
-    if (status != nullptr) {
-        std::fclose(status);
-    }
-    return kb;
-}
-
 struct Run {
     uint64_t frames = 0;
     double seconds = 0;
@@ -209,9 +193,9 @@ int main(int argc, char** argv) {
     game_setup();
 
     const Run first = matches_play(1, true);
-    const long after_one = resident_kb();
+    const long after_one = scripted_resident_kb();
     const Run rest = matches_play(many - 1, false);
-    const long after_many = resident_kb();
+    const long after_many = scripted_resident_kb();
     display_hash_sink_set([](void*, uint64_t hash) { hash_sum += hash; }, nullptr);
     const Run hashed = matches_play(std::max(1, many / 10), false);
     display_hash_sink_set(nullptr, nullptr);

@@ -172,10 +172,10 @@ void scripted_debug(const char* text) {
 }
 
 constexpr Platform scripted_table = {
-    scripted_ticks,         scripted_sleep,        scripted_event_poll, scripted_video_open,
-    scripted_video_present, scripted_video_lock,   scripted_nothing,    scripted_nothing,
-    scripted_audio_open,    scripted_nothing,      scripted_nothing,    scripted_audio_close,
-    scripted_pad_count,     scripted_pad_name,     scripted_notice,     scripted_debug,
+    scripted_ticks,         scripted_sleep,      scripted_event_poll, scripted_video_open,
+    scripted_video_present, scripted_video_lock, scripted_nothing,    scripted_nothing,
+    scripted_audio_open,    scripted_nothing,    scripted_nothing,    scripted_audio_close,
+    scripted_pad_count,     scripted_pad_name,   scripted_notice,     scripted_debug,
 };
 
 std::vector<ScriptedEvent> script_merge(const ScriptedSetup& setup) {
@@ -249,4 +249,19 @@ bool scripted_audio_is_open() {
 
 uint64_t scripted_audio_frames() {
     return scripted.audio_frames;
+}
+
+long scripted_resident_kb() {
+    std::FILE* status = std::fopen("/proc/self/status", "r");
+    long kb = -1;
+    char line[256];
+    while (status != nullptr && std::fgets(line, sizeof line, status) != nullptr) {
+        if (std::sscanf(line, "VmRSS: %ld", &kb) == 1) {
+            break;
+        }
+    }
+    if (status != nullptr) {
+        std::fclose(status);
+    }
+    return kb;
 }

@@ -61,3 +61,5 @@ int scripted_frame_rate();
 // Whether the game has the audio device open, and how many frames it has rendered.
 bool scripted_audio_is_open();
 uint64_t scripted_audio_frames();
+// Kilobytes resident, from the kernel's own count (-1 when it cannot be read).
+long scripted_resident_kb();
