@@ -66,24 +66,22 @@ TEST(ComputerPlayer, NeverHoldsOppositeKeysAndSameViewsGiveSameBits) {
     }
 }
 
-struct TowardCase {
-    const char* name;
-    int side;
-    ComputerView view;
-    uint8_t expected;
-};
-
 // A ball standing still far from the player. Red shoots down, so from the top-left corner it
 // must head right and down for a ball low on the right; green, from the bottom-right, left and
 // up for a ball high on the left. With the game speed negative the bodies move against their
 // velocities, so the keys turn round.
 TEST(ComputerPlayer, StepsTowardsABallStandingStill) {
-    const TowardCase cases[] = {
+    const struct {
+        const char* name;
+        int side;
+        ComputerView view;
+        uint8_t expected;
+    } cases[] = {
         {"red", 1, view_at(20, 16, 282, 165, 200, 140), 2 | 8},
         {"green", 2, view_at(20, 16, 282, 165, 110, 40), 1 | 4},
         {"red, speed -1", 1, view_at(20, 16, 282, 165, 200, 140, -1.0), 1 | 4},
     };
-    for (const TowardCase& c : cases) {
+    for (const auto& c : cases) {
         ComputerPlayer player;
         computer_player_start(&player, c.side, 3);
         EXPECT_EQ(computer_player_steer(&player, c.view), c.expected) << c.name;

@@ -1,4 +1,3 @@
-// Ball-player contacts: the box, the contact matrix, the last partner and the skip flag.
 #include <gtest/gtest.h>
 
 #include <tuple>
@@ -7,7 +6,6 @@
 #include "field/body.h"
 #include "field/collision.h"
 #include "field/field.h"
-#include "match/match_loop.h"
 
 namespace {
 
@@ -16,15 +14,10 @@ class CollisionTest : public KickOffTest {
     void SetUp() override {
         KickOffTest::SetUp();
         contact_matrix_clear();
-        field.skip_next_collision = 0;
         // Far apart unless a test brings them together.
         place(red, 20, 20, 1, 2);
         place(green, 250, 150, -3, 4);
         place(ball, 100, 100, 0.25, -0.5);
-    }
-    void TearDown() override {
-        field.skip_next_collision = 0;
-        KickOffTest::TearDown();
     }
     // The next frame: the matrix starts empty again.
     void collide_again(Body* b) {

@@ -1,4 +1,3 @@
-// Motion with walls, posts and goal openings; the goal test; the field update's result; steering.
 #include <gtest/gtest.h>
 
 #include <tuple>
@@ -7,19 +6,14 @@
 #include "field/body.h"
 #include "field/field.h"
 #include "field/steering.h"
-#include "match/match_loop.h"
 
 namespace {
 
 using MotionTest = KickOffTest;
 
-// After a bounce each velocity is nudged by -0.02, 0 or +0.02 (single precision).
-bool nudged(double v, double before) {
-    const double d = v - before;
-    return d == 0.0 || d == static_cast<double>(0.02f) || d == -static_cast<double>(0.02f);
-}
-
 // Walls at x 8 and 311, y 16 and 183; posts at 136 and 184; a bounce mirrors the overshoot.
+// From a fresh start the generator's first two draws below 3 are 0 and 1: a bounce nudges vx by
+// -0.02 and vy by nothing, once however many walls it meets.
 TEST_F(MotionTest, WallsPostsAndOpenings) {
     const struct {
         const char* what;
@@ -44,34 +38,14 @@ TEST_F(MotionTest, WallsPostsAndOpenings) {
         SCOPED_TRACE(c.what);
         Body* b = c.is_ball ? ball : red;
         place(b, c.x, c.y, 1, 1);
+        random_reset();
         body_move(b, c.dx, c.dy);
         EXPECT_EQ(b->x, c.end_x);
         EXPECT_EQ(b->y, c.end_y);
-        if (c.flip_x || c.flip_y) {
-            EXPECT_TRUE(nudged(b->vx, c.flip_x ? -1 : 1)) << b->vx;
-            EXPECT_TRUE(nudged(b->vy, c.flip_y ? -1 : 1)) << b->vy;
-        } else {
-            EXPECT_EQ(b->vx, 1);
-            EXPECT_EQ(b->vy, 1);
-        }
+        const double nudge = c.flip_x || c.flip_y ? -static_cast<double>(0.02f) : 0.0;
+        EXPECT_EQ(b->vx, (c.flip_x ? -1 : 1) + nudge);
+        EXPECT_EQ(b->vy, c.flip_y ? -1 : 1);
     }
-}
-
-// A bounce nudges both velocities, vx's draw first, and only once however many walls it meets.
-TEST_F(MotionTest, ABounceNudgesBothVelocitiesOnce) {
-    random_reset();
-    const int32_t n1 = random_below(3);
-    const int32_t n2 = random_below(3);
-    const int32_t third = random_below(100);
-    random_reset();
-    place(ball, 300, 100, 1.0, 0.5);
-    body_move(ball, 4, 0);
-    EXPECT_EQ(ball->vx, -1.0 + (n1 - 1) * 0.02f);
-    EXPECT_EQ(ball->vy, 0.5 + (n2 - 1) * 0.02f);
-    random_reset();
-    place(red, 295, 166, 1.0, 1.0);
-    body_move(red, 5, 5);
-    EXPECT_EQ(random_below(100), third);
 }
 
 TEST_F(MotionTest, GoalTestAtItsBounds) {
@@ -92,13 +66,8 @@ TEST_F(MotionTest, FieldUpdateMovesByElapsedSpeedAndATenthAndReportsTheGoal) {
     EXPECT_EQ(field_update(16, 1), goal_none);
     EXPECT_EQ(ball->x, 150 + 16.0 * 0.3 * 1.5 * 0.1);
     EXPECT_EQ(ball->y, 100 + 16.0 * -0.7 * 1.5 * 0.1);
-    const double x = ball->x;
-    field_update(0, 1);
-    EXPECT_EQ(ball->x, x) << "a frame of 0 ms moves nothing";
     place(ball, 150, 1, 0, -1);
     EXPECT_EQ(field_update(16, 1), goal_side2);
-    place(ball, 150, 189, 0, 1);
-    EXPECT_EQ(field_update(16, 1), goal_side1);
 }
 
 // Huge steps throw the bodies far off the screen; the sanitizer build checks every access.
@@ -111,27 +80,9 @@ TEST_F(MotionTest, FarAwayBodiesAndHugeStepsStayInsideTheBuffers) {
     EXPECT_EQ(field.body_count, 3);
 }
 
-// Steering bits as the input record holds them: left 1, right 2, up 4, down 8.
-TEST(Steering, TheSpeedLimitIsReachedAfter35PushesAndHoldsBothWays) {
-    Body b{};
-    for (int frame = 0; frame < 34; ++frame) {
-        body_steer(&b, 2);
-    }
-    EXPECT_LT(b.vx, 3.5);
-    for (int frame = 0; frame < 10; ++frame) {
-        body_steer(&b, 2);
-    }
-    EXPECT_EQ(b.vx, 3.5);
-    EXPECT_EQ(b.vy, 0.0);
-    b.vx = 3.5 + static_cast<double>(0.02f); // a bounce's nudge
-    b.vy = -3.6;
-    body_steer(&b, 0);
-    EXPECT_EQ(b.vx, 3.5);
-    EXPECT_EQ(b.vy, -3.5);
-}
-
-// Each direction pushes by a tenth; opposite ones are both applied, left first.
-TEST(Steering, EachHeldDirectionPushesByATenth) {
+// Steering bits as the input record holds them: left 1, right 2, up 4, down 8. Each pushes by a
+// tenth, opposite ones both (left first), and the speed is held to 3.5 both ways.
+TEST(Steering, EachHeldDirectionPushesByATenthUpToTheSpeedLimit) {
     const std::tuple<uint8_t, double, double> cases[] = {{1 | 4, 1.0 - 0.1, 1.0 - 0.1},
                                                          {2 | 8, 1.0 + 0.1, 1.0 + 0.1},
                                                          {15, 1.0 - 0.1 + 0.1, 1.0 - 0.1 + 0.1}};
@@ -142,6 +93,20 @@ TEST(Steering, EachHeldDirectionPushesByATenth) {
         EXPECT_EQ(b.vx, vx) << int(bits);
         EXPECT_EQ(b.vy, vy) << int(bits);
     }
+    Body b{};
+    for (int frame = 0; frame < 34; ++frame) {
+        body_steer(&b, 2);
+    }
+    EXPECT_LT(b.vx, 3.5) << "the limit takes 35 pushes";
+    body_steer(&b, 2);
+    body_steer(&b, 2);
+    EXPECT_EQ(b.vx, 3.5);
+    EXPECT_EQ(b.vy, 0.0);
+    b.vx = 3.5 + static_cast<double>(0.02f); // a bounce's nudge
+    b.vy = -3.6;
+    body_steer(&b, 0);
+    EXPECT_EQ(b.vx, 3.5);
+    EXPECT_EQ(b.vy, -3.5);
 }
 
 } // namespace

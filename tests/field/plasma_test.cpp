@@ -1,4 +1,3 @@
-// The plasma: palette, wave tables, growth, drift and blit.
 #include <gtest/gtest.h>
 
 #include "../match/game_harness.h"

@@ -9,10 +9,6 @@
 
 namespace {
 
-std::vector<uint16_t> bitmap_pixels(const Bitmap* bitmap) {
-    return {bitmap->pixels, bitmap->pixels + size_t{bitmap->width} * bitmap->height};
-}
-
 class Images : public ::testing::Test {
   protected:
     void TearDown() override { archive_close(); }
@@ -44,7 +40,8 @@ TEST_F(Images, PixelsAreConvertedInPlaceOrLeftAsStored) {
         archive_with(entry);
         Bitmap* image = image_load(3);
         ASSERT_NE(image, nullptr);
-        EXPECT_EQ(bitmap_pixels(image), expected);
+        EXPECT_EQ(std::vector(image->pixels, image->pixels + image->width * image->height),
+                  expected);
         // The pixels are the archive's own copy of the entry, borrowed.
         EXPECT_EQ(image->capacity, 0u);
         EXPECT_EQ(reinterpret_cast<uint8_t*>(image->pixels), archive_entry_record(3)->data + 0x80);

@@ -10,6 +10,10 @@
 
 namespace {
 
+constexpr auto axis = PlatformEventType::pad_axis;
+constexpr auto hat = PlatformEventType::pad_hat;
+constexpr auto down = PlatformEventType::pad_button_down;
+
 PlatformEvent pad_event(PlatformEventType type, uint8_t pad, uint8_t control, uint32_t button,
                         int16_t value) {
     return PlatformEvent{type, button, pad, control, value};
@@ -23,10 +27,6 @@ class Pads : public ScriptedTest {
         key_state.fill(0);
         pads.fill(PadState{});
     }
-    void push(PlatformEventType type, uint8_t pad, uint8_t control, uint32_t button,
-              int16_t value) {
-        scripted_push_event(pad_event(type, pad, control, button, value));
-    }
     InputRecord record_read() {
         KeyboardInput keyboard;
         InputRecord record{};
@@ -37,9 +37,6 @@ class Pads : public ScriptedTest {
 
 // Steering bits: left 1, right 2, up 4, down 8. The stick's throw is 32767; 30% is 9830.
 TEST_F(Pads, TheStickPastItsDeadZoneTheHatAndTheDpadSteer) {
-    const auto axis = PlatformEventType::pad_axis;
-    const auto hat = PlatformEventType::pad_hat;
-    const auto down = PlatformEventType::pad_button_down;
     const struct {
         PlatformEvent event;
         uint8_t red, green; // the steering after the event
@@ -65,28 +62,28 @@ TEST_F(Pads, TheStickPastItsDeadZoneTheHatAndTheDpadSteer) {
 }
 
 TEST_F(Pads, APadSteersTogetherWithItsSidesKeysAndTheSettingsChooseIt) {
-    push(PlatformEventType::pad_hat, 0, 0, 0, 1); // up
-    scripted_push_key(276, true);                 // red's left arrow
+    scripted_push_event(pad_event(hat, 0, 0, 0, 1)); // up
+    scripted_push_key(276, true);                    // red's left arrow
     EXPECT_EQ(record_read().steer[0], 1 | 4);
     game_settings.red_pad = pad_none;
     EXPECT_EQ(record_read().steer[0], 1);
     game_settings.green_pad = 0;
     EXPECT_EQ(record_read().steer[1], 4);
     game_settings.pad_dead_zone = 50;
-    push(PlatformEventType::pad_axis, 0, 0, 0, -16383); // 50% of 32767 is 16383: not past it
+    scripted_push_event(pad_event(axis, 0, 0, 0, -16383)); // 50% of 32767 is 16383: not past it
     EXPECT_EQ(record_read().steer[1], 4);
 }
 
 // Buttons as sdl12-compat numbers a game controller's: A 0, Back 4, Start 6.
 TEST_F(Pads, StartIsEscapeInAMatchAndTheButtonsActAsKeys) {
-    push(PlatformEventType::pad_button_down, 0, 0, 6, 0);
+    scripted_push_event(pad_event(down, 0, 0, 6, 0));
     EXPECT_EQ(record_read().keys & 1, 1) << "Start leaves a match as Escape does";
     EXPECT_EQ(count_held_keys(), 1) << "and counts as a key held";
-    push(PlatformEventType::pad_button_up, 0, 0, 6, 0);
-    push(PlatformEventType::pad_button_down, 3, 0, 0, 0);
+    scripted_push_event(pad_event(PlatformEventType::pad_button_up, 0, 0, 6, 0));
+    scripted_push_event(pad_event(down, 3, 0, 0, 0));
     EXPECT_EQ(record_read().keys, 0) << "A is no Escape";
     EXPECT_EQ(count_held_keys(), 1);
-    push(PlatformEventType::pad_button_down, 9, 0, 4, 0); // a pad beyond the eighth
+    scripted_push_event(pad_event(down, 9, 0, 4, 0)); // a pad beyond the eighth
     EXPECT_EQ(count_held_keys(), 1);
 }
 

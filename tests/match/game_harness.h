@@ -25,11 +25,8 @@
 #include "resources/archive.h"
 #include "scripted.h"
 #include "settings/game_settings.h"
+#include "support/scripted_support.h"
 #include "support/test_archive.h"
-
-inline uint16_t rgb555(int r, int g, int b) {
-    return static_cast<uint16_t>((r & 31) << 10 | (g & 31) << 5 | (b & 31));
-}
 
 template <typename Colour> std::vector<uint16_t> pixels_of(int w, int h, Colour colour) {
     std::vector<uint16_t> pixels(static_cast<size_t>(w) * h);
@@ -48,7 +45,7 @@ inline TestEntry image_entry(int w, int h, const std::vector<uint16_t>& pixels) 
 // Opaque everywhere (blue 16 is above every threshold the game uses) and different per place.
 inline TestEntry pattern_entry(int w, int h, int seed) {
     return image_entry(w, h, pixels_of(w, h, [seed](int x, int y) {
-                           return rgb555(x + seed, y * 3 + seed, 16 + (seed & 15));
+                           return rgb555((x + seed) & 31, (y * 3 + seed) & 31, 16 + (seed & 15));
                        }));
 }
 

@@ -5,7 +5,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -18,11 +17,6 @@ struct ReplayRun {
     std::string trace;               // the game's debug trace
     std::string err;                 // standard error
 };
-
-inline std::string file_text(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-}
 
 // A private game folder with zrb.res and a zorbit.ini (sound off unless the ini says otherwise),
 // removed afterwards unless ZORBIT_KEEP is set.
@@ -55,13 +49,13 @@ inline ReplayRun replay_run(const GameFolder& folder, const std::string& script,
     const int raw = std::system(command.c_str());
     ReplayRun run;
     run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    std::istringstream hashes(file_text(dir / "hashes.txt"));
+    std::istringstream hashes(test_read_text(dir / "hashes.txt"));
     std::string index, hash;
     while (hashes >> index >> hash) {
         run.hashes.push_back(hash);
     }
-    run.trace = file_text(dir / "trace.txt");
-    run.err = file_text(dir / "err.txt");
+    run.trace = test_read_text(dir / "trace.txt");
+    run.err = test_read_text(dir / "err.txt");
     return run;
 }
 

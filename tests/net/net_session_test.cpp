@@ -22,13 +22,6 @@ NetConfig net_test_config(int32_t input_delay = 2) {
     return config;
 }
 
-struct NetPair {
-    NetSession host;
-    NetSession guest;
-    UdpRelay relay;
-    bool relayed = false;
-};
-
 // What each side's player does at each frame: steering that changes often, this side's F11 or
 // F12 now and then, and F1, which must never reach a network match.
 uint8_t script_steer(int side, uint32_t frame) {
@@ -40,7 +33,7 @@ uint8_t script_keys(int side, uint32_t frame) {
 }
 
 struct NetPlayer {
-    NetSession* session;
+    NetSession session{};
     int side;
     uint32_t escape_at = net_frame_none; // the frame whose record carries this side's Escape
     uint64_t hash_flip = 0;              // makes this side's state hashes differ
@@ -49,7 +42,7 @@ struct NetPlayer {
 
 // One turn of a side's frame loop: play a frame if it can, sending the record of next_frame + 2.
 void player_step(NetPlayer& player) {
-    NetSession& session = *player.session;
+    NetSession& session = player.session;
     if (!session.playing || net_session_over(session)) {
         return;
     }
@@ -65,27 +58,12 @@ void player_step(NetPlayer& player) {
     }
 }
 
-// Both sides got the script's records, 2 frames after they were sent, and no F1 or F2.
-void player_check(const NetPlayer& player, size_t frames) {
-    ASSERT_GE(player.taken.size(), frames);
-    for (uint32_t frame = 0; frame < frames; ++frame) {
-        const InputRecord& record = player.taken[frame];
-        const bool scripted = frame >= 2;
-        for (int side = 0; side < 2; ++side) {
-            ASSERT_EQ(record.steer[side], scripted ? script_steer(side, frame) : 0)
-                << "side " << side << " frame " << frame;
-        }
-        const uint8_t own = scripted ? script_keys(player.side, frame) : 0;
-        ASSERT_EQ(record.keys, own & (8 | 16)) << "frame " << frame;
-    }
-}
-
 class NetSessionTest : public ::testing::Test {
   protected:
     void TearDown() override {
-        net_session_close(pair.guest, 0);
-        net_session_close(pair.host, 0);
-        udp_relay_close(pair.relay);
+        net_session_close(guest.session, 0);
+        net_session_close(host.session, 0);
+        udp_relay_close(relay);
     }
     // Pumps both sides until done() or until limit_ms of real time have passed; true when done.
     bool pump_until(uint32_t limit_ms, const std::function<bool()>& done) {
@@ -94,68 +72,84 @@ class NetSessionTest : public ::testing::Test {
             if (std::chrono::steady_clock::now() > end) {
                 return false;
             }
-            net_session_wait(pair.host, 1);
-            net_session_poll(pair.guest);
-            net_session_wait(pair.guest, 1);
-            net_session_poll(pair.host);
-            if (pair.relayed) {
-                udp_relay_pump(pair.relay);
+            net_session_wait(host.session, 1);
+            net_session_poll(guest.session);
+            net_session_wait(guest.session, 1);
+            net_session_poll(host.session);
+            if (relayed) {
+                udp_relay_pump(relay);
             }
         }
         return true;
     }
     // Host and guest (through the relay when one is given), pumped until both left the handshake.
     bool connect(const NetConfig& guest_config = net_test_config(),
-                 const RelayOptions* relay = nullptr) {
-        if (!net_session_host(pair.host, net_test_config())) {
+                 const RelayOptions* through = nullptr) {
+        if (!net_session_host(host.session, net_test_config())) {
             return false;
         }
-        uint16_t port = net_session_port(pair.host);
-        if (relay != nullptr) {
-            RelayOptions options = *relay;
+        uint16_t port = net_session_port(host.session);
+        if (through != nullptr) {
+            RelayOptions options = *through;
             options.server_port = port;
-            pair.relayed = udp_relay_open(pair.relay, options);
-            port = udp_relay_port(pair.relay);
+            relayed = udp_relay_open(relay, options);
+            port = udp_relay_port(relay);
         }
-        return net_session_join(pair.guest, guest_config,
+        return net_session_join(guest.session, guest_config,
                                 ("127.0.0.1:" + std::to_string(port)).c_str()) &&
                pump_until(15000, [&] {
-                   return pair.host.status > NetStatus::handshake &&
-                          pair.guest.status > NetStatus::handshake;
+                   return host.session.status > NetStatus::handshake &&
+                          guest.session.status > NetStatus::handshake;
                });
     }
-    bool start_agreed() {
-        return pump_until(5000, [&] {
-            return net_session_start_agreed(pair.host) && net_session_start_agreed(pair.guest);
-        });
+    // Both sides agree on the start and begin the match.
+    bool started() {
+        const auto agreed = [&] {
+            return net_session_start_agreed(host.session) &&
+                   net_session_start_agreed(guest.session);
+        };
+        return pump_until(5000, agreed) && net_session_match_begin(host.session) &&
+               net_session_match_begin(guest.session);
     }
     bool begin(const NetConfig& guest_config = net_test_config(),
-               const RelayOptions* relay = nullptr) {
-        if (!connect(guest_config, relay)) {
+               const RelayOptions* through = nullptr) {
+        if (!connect(guest_config, through)) {
             return false;
         }
-        net_session_request_start(pair.host);
-        return start_agreed() && net_session_match_begin(pair.host) &&
-               net_session_match_begin(pair.guest);
+        net_session_request_start(host.session);
+        return started();
     }
     bool play(size_t frames, uint32_t limit_ms) {
         return pump_until(limit_ms, [&] {
             player_step(host);
             player_step(guest);
-            return (host.taken.size() >= frames || net_session_over(pair.host)) &&
-                   (guest.taken.size() >= frames || net_session_over(pair.guest));
+            return (host.taken.size() >= frames || net_session_over(host.session)) &&
+                   (guest.taken.size() >= frames || net_session_over(guest.session));
         });
     }
+    // Both sides got the script's records 2 frames after they were sent, no F1 or F2, and play
+    // the same frame lengths.
     void agree(size_t frames) {
-        player_check(host, frames);
-        player_check(guest, frames);
-        for (size_t frame = 0; frame < frames; ++frame) {
+        ASSERT_GE(host.taken.size(), frames);
+        ASSERT_GE(guest.taken.size(), frames);
+        for (uint32_t frame = 0; frame < frames; ++frame) {
+            const bool scripted = frame >= 2;
+            for (const NetPlayer* player : {&host, &guest}) {
+                const InputRecord& record = player->taken[frame];
+                for (int side = 0; side < 2; ++side) {
+                    ASSERT_EQ(record.steer[side], scripted ? script_steer(side, frame) : 0)
+                        << "side " << side << " frame " << frame;
+                }
+                const uint8_t own = scripted ? script_keys(player->side, frame) : 0;
+                ASSERT_EQ(record.keys, own & (8 | 16)) << "frame " << frame;
+            }
             ASSERT_EQ(host.taken[frame].elapsed_ms, guest.taken[frame].elapsed_ms);
         }
     }
-    NetPair pair;
-    NetPlayer host{&pair.host, 0};
-    NetPlayer guest{&pair.guest, 1};
+    NetPlayer host{.side = 0};
+    NetPlayer guest{.side = 1};
+    UdpRelay relay;
+    bool relayed = false;
 };
 
 // The guest asks for another speed, length, plasma, rate and delay; the records show it plays
@@ -164,11 +158,11 @@ TEST_F(NetSessionTest, LockstepOnTheHostsSettingsUntilEscapeEndsBothAtOneFrame) 
     NetConfig guest_config = net_test_config(5);
     guest_config.settings = net_settings_make(1.0, 84, false, 70, 5);
     ASSERT_TRUE(begin(guest_config));
-    EXPECT_EQ(pair.guest.settings.game_speed_bits, 0x4008000006000000ull);
-    EXPECT_EQ(pair.guest.settings.game_length, 3);
-    EXPECT_EQ(pair.guest.settings.plasma_enabled, 1);
-    EXPECT_EQ(net_session_local_side(pair.host), 0);
-    EXPECT_EQ(net_session_local_side(pair.guest), 1);
+    EXPECT_EQ(guest.session.settings.game_speed_bits, 0x4008000006000000ull);
+    EXPECT_EQ(guest.session.settings.game_length, 3);
+    EXPECT_EQ(guest.session.settings.plasma_enabled, 1);
+    EXPECT_EQ(net_session_local_side(host.session), 0);
+    EXPECT_EQ(net_session_local_side(guest.session), 1);
     host.escape_at = 400;
     ASSERT_TRUE(play(300, 20000));
     agree(300);
@@ -180,17 +174,17 @@ TEST_F(NetSessionTest, LockstepOnTheHostsSettingsUntilEscapeEndsBothAtOneFrame) 
         if (guest.taken.size() < 399) {
             player_step(guest);
         }
-        return net_session_over(pair.host);
+        return net_session_over(host.session);
     }));
     pump_until(300, [] { return false; });
     ASSERT_TRUE(play(1000, 20000));
     ASSERT_EQ(host.taken.size(), 401u);
     ASSERT_EQ(guest.taken.size(), 401u);
     EXPECT_EQ(guest.taken[400].keys & 1, 1);
-    EXPECT_EQ(pair.host.status, NetStatus::left);
-    EXPECT_EQ(pair.guest.status, NetStatus::other_left);
-    EXPECT_STREQ(net_session_message(pair.guest), "the other player left");
-    EXPECT_EQ(pair.host.dropped + pair.guest.dropped, 0u);
+    EXPECT_EQ(host.session.status, NetStatus::left);
+    EXPECT_EQ(guest.session.status, NetStatus::other_left);
+    EXPECT_STREQ(net_session_message(guest.session), "the other player left");
+    EXPECT_EQ(host.session.dropped + guest.session.dropped, 0u);
 }
 
 // Lost, delayed (so reordered) and doubled datagrams: ENet resends and orders them, and both
@@ -200,32 +194,30 @@ TEST_F(NetSessionTest, LockstepHoldsThroughALossyRelay) {
     ASSERT_TRUE(begin(net_test_config(), &lossy));
     ASSERT_TRUE(play(240, 45000));
     agree(240);
-    EXPECT_GT(pair.relay.stats.dropped, 0u);
-    EXPECT_GT(pair.relay.stats.duplicated, 0u);
-    EXPECT_EQ(pair.host.dropped + pair.guest.dropped, 0u);
+    EXPECT_GT(relay.stats.dropped, 0u);
+    EXPECT_GT(relay.stats.duplicated, 0u);
+    EXPECT_EQ(host.session.dropped + guest.session.dropped, 0u);
 }
 
 TEST_F(NetSessionTest, TitleAndEndKeysAgreeEvenWhenPressedTogether) {
     ASSERT_TRUE(connect());
-    net_session_request_end(pair.guest); // no match yet: nothing to end
-    net_session_request_start(pair.host);
-    net_session_request_start(pair.guest);
-    ASSERT_TRUE(start_agreed());
-    ASSERT_TRUE(net_session_match_begin(pair.host) && net_session_match_begin(pair.guest));
+    net_session_request_end(guest.session); // no match yet: nothing to end
+    net_session_request_start(host.session);
+    net_session_request_start(guest.session);
+    ASSERT_TRUE(started());
     ASSERT_TRUE(play(30, 10000));
-    net_session_match_finish(pair.host);
-    net_session_match_finish(pair.guest);
-    net_session_request_end(pair.host);
-    net_session_request_end(pair.guest);
+    net_session_match_finish(host.session);
+    net_session_match_finish(guest.session);
+    net_session_request_end(host.session);
+    net_session_request_end(guest.session);
     ASSERT_TRUE(pump_until(5000, [&] {
-        return net_session_end_agreed(pair.host) && net_session_end_agreed(pair.guest);
+        return net_session_end_agreed(host.session) && net_session_end_agreed(guest.session);
     }));
-    EXPECT_FALSE(net_session_start_agreed(pair.host));
-    net_session_request_start(pair.guest);
-    ASSERT_TRUE(start_agreed());
-    ASSERT_TRUE(net_session_match_begin(pair.host) && net_session_match_begin(pair.guest));
-    EXPECT_EQ(pair.host.match, 2);
-    EXPECT_EQ(pair.guest.match, 2);
+    EXPECT_FALSE(net_session_start_agreed(host.session));
+    net_session_request_start(guest.session);
+    ASSERT_TRUE(started());
+    EXPECT_EQ(host.session.match, 2);
+    EXPECT_EQ(guest.session.match, 2);
 }
 
 TEST_F(NetSessionTest, DifferentStateHashesStopBothAtTheFrame) {
@@ -233,8 +225,8 @@ TEST_F(NetSessionTest, DifferentStateHashesStopBothAtTheFrame) {
     guest.hash_flip = 1;
     play(200, 10000);
     ASSERT_TRUE(pump_until(
-        5000, [&] { return net_session_over(pair.host) && net_session_over(pair.guest); }));
-    for (const NetSession* session : {&pair.host, &pair.guest}) {
+        5000, [&] { return net_session_over(host.session) && net_session_over(guest.session); }));
+    for (const NetSession* session : {&host.session, &guest.session}) {
         EXPECT_EQ(session->status, NetStatus::desync);
         EXPECT_STREQ(net_session_message(*session),
                      "the two games went out of step at frame 59 of match 1");
@@ -265,10 +257,10 @@ void stranger_datagrams(uint16_t port) {
 TEST_F(NetSessionTest, AThirdPlayerIsTurnedAwayAndStrangersAreIgnored) {
     ASSERT_TRUE(begin());
     NetSession third;
-    std::string address = "127.0.0.1:" + std::to_string(net_session_port(pair.host));
+    std::string address = "127.0.0.1:" + std::to_string(net_session_port(host.session));
     ASSERT_TRUE(net_session_join(third, net_test_config(), address.c_str()));
-    stranger_datagrams(net_session_port(pair.host));
-    stranger_datagrams(net_session_port(pair.guest));
+    stranger_datagrams(net_session_port(host.session));
+    stranger_datagrams(net_session_port(guest.session));
     ASSERT_TRUE(pump_until(10000, [&] {
         net_session_poll(third);
         player_step(host);
@@ -286,9 +278,9 @@ TEST_F(NetSessionTest, AProgramThatIsNotZorbitIsTurnedAway) {
     for (bool speaks : {true, false}) {
         NetConfig config = net_test_config();
         config.lost_after_ms = 1000;
-        ASSERT_TRUE(net_session_host(pair.host, config));
+        ASSERT_TRUE(net_session_host(host.session, config));
         const ENetAddress here = loopback(0);
-        const ENetAddress address = loopback(net_session_port(pair.host));
+        const ENetAddress address = loopback(net_session_port(host.session));
         ENetHost* other = enet_host_create(&here, 1, 1, 0, 0);
         ENetPeer* peer = enet_host_connect(other, &address, 1, 0);
         ASSERT_TRUE(pump_until(3000, [&] {
@@ -302,12 +294,12 @@ TEST_F(NetSessionTest, AProgramThatIsNotZorbitIsTurnedAway) {
                     enet_packet_destroy(event.packet);
                 }
             }
-            return net_session_over(pair.host);
+            return net_session_over(host.session);
         }));
-        EXPECT_EQ(pair.host.status, NetStatus::mismatch);
-        EXPECT_STREQ(net_session_message(pair.host), "the other side is not a Zorbit game");
+        EXPECT_EQ(host.session.status, NetStatus::mismatch);
+        EXPECT_STREQ(net_session_message(host.session), "the other side is not a Zorbit game");
         enet_host_destroy(other);
-        net_session_close(pair.host, 0);
+        net_session_close(host.session, 0);
     }
 }
 
@@ -321,18 +313,18 @@ TEST_F(NetSessionTest, JoiningWhereNoGameIsIsSaid) {
         EXPECT_EQ(net_session_message(session),
                   "cannot join \"" + std::string(address) + "\": give HOST or HOST:PORT");
     }
-    EXPECT_FALSE(net_session_join(pair.host, net_test_config(), "0.0.0.0:29170"));
-    EXPECT_STREQ(net_session_message(pair.host), "cannot find the host 0.0.0.0");
+    EXPECT_FALSE(net_session_join(host.session, net_test_config(), "0.0.0.0:29170"));
+    EXPECT_STREQ(net_session_message(host.session), "cannot find the host 0.0.0.0");
 
     UdpRelay silent; // a bound port that never answers
     ASSERT_TRUE(udp_relay_open(silent, RelayOptions{}));
     std::string address = "127.0.0.1:" + std::to_string(udp_relay_port(silent));
     NetConfig config = net_test_config();
     config.lost_after_ms = 1000;
-    ASSERT_TRUE(net_session_join(pair.guest, config, address.c_str()));
-    ASSERT_TRUE(pump_until(3000, [&] { return net_session_over(pair.guest); }));
-    EXPECT_EQ(pair.guest.status, NetStatus::unreachable);
-    EXPECT_EQ(net_session_message(pair.guest), "could not reach " + address);
+    ASSERT_TRUE(net_session_join(guest.session, config, address.c_str()));
+    ASSERT_TRUE(pump_until(3000, [&] { return net_session_over(guest.session); }));
+    EXPECT_EQ(guest.session.status, NetStatus::unreachable);
+    EXPECT_EQ(net_session_message(guest.session), "could not reach " + address);
     udp_relay_close(silent);
 }
 

@@ -86,16 +86,17 @@ std::vector<uint8_t> hand_file_edited(const std::function<void(std::vector<uint8
 struct ReadBack {
     int opened;
     std::string message;
+    RecordingHeader header;
     std::vector<std::vector<InputRecord>> matches;
     std::vector<MatchEnd> ends;
     std::vector<MatchCarry> carries;
 };
 
-ReadBack read_back(RecordingReader& reader, bool opened = true) {
+ReadBack read_back(RecordingReader& reader, bool opened) {
     if (!opened) {
-        return {0, reader.error, {}, {}, {}};
+        return {0, reader.error, {}, {}, {}, {}};
     }
-    ReadBack out{1, reader.note, {}, {}, {}};
+    ReadBack out{1, reader.note, reader.header, {}, {}, {}};
     MatchCarry carry{};
     InputRecord frame{};
     while (recording_next_match(&reader, &carry)) {
@@ -121,16 +122,13 @@ ReadBack read_file(const std::string& path, uint64_t hash) {
 }
 
 TEST(Recording, ReadsAFileLaidOutByHand) {
-    RecordingReader reader;
-    const std::vector<uint8_t> bytes = hand_file();
-    ASSERT_EQ(bytes.size(), 134u);
-    ASSERT_TRUE(
-        recording_reader_open_bytes(&reader, "t.zrec", bytes.data(), bytes.size(), hand_hash));
-    EXPECT_EQ(reader.header.game_version, "1.0.0");
-    EXPECT_EQ(reader.header.settings.game_speed, 1.0);
-    EXPECT_EQ(reader.header.settings.game_length, 84);
-    EXPECT_EQ(reader.header.settings.refresh_rate, 60);
-    const ReadBack back = read_back(reader);
+    ASSERT_EQ(hand_file().size(), 134u);
+    const ReadBack back = read_bytes(hand_file(), hand_hash);
+    EXPECT_EQ(back.message, "");
+    EXPECT_EQ(back.header.game_version, "1.0.0");
+    EXPECT_EQ(back.header.settings.game_speed, 1.0);
+    EXPECT_EQ(back.header.settings.game_length, 84);
+    EXPECT_EQ(back.header.settings.refresh_rate, 60);
     ASSERT_EQ(back.matches.size(), 1u);
     EXPECT_EQ(back.carries[0].random_state, 0x12345678u);
     EXPECT_EQ(back.carries[0].marker_frame, 29);
@@ -146,22 +144,20 @@ TEST(Recording, ReadsAFileLaidOutByHand) {
     EXPECT_EQ(back.ends[0], MatchEnd::finished);
 }
 
-struct DamageCase {
-    const char* what;
-    std::vector<uint8_t> bytes;
-    const char* message; // after "t.zrec: ": the error when not opened, else the note
-    int opened = 0;
-    size_t frames = 0; // of the last match read
-    uint64_t hash = hand_hash;
-};
-
 TEST(Recording, DamagedFilesFailWithOneLineOrLoseOnlyTheirTail) {
     const auto cut = [](size_t size) {
         return hand_file_edited([size](auto& b) { b.resize(size); });
     };
     const auto flip = [](size_t at) { return hand_file_edited([at](auto& b) { b[at] ^= 1; }); };
     const std::vector<uint8_t> header = chunk(1, header_payload());
-    const DamageCase cases[] = {
+    const struct {
+        const char* what;
+        std::vector<uint8_t> bytes;
+        const char* message; // after "t.zrec: ": the error when not opened, else the note
+        int opened = 0;
+        size_t frames = 0; // of the last match read
+        uint64_t hash = hand_hash;
+    } cases[] = {
         {"empty", {}, "not a Zorbit recording"},
         {"other magic", flip(3), "not a Zorbit recording"},
         {"newer format", hand_file_edited([](auto& b) { b[4] = 3; }),
@@ -185,7 +181,6 @@ TEST(Recording, DamagedFilesFailWithOneLineOrLoseOnlyTheirTail) {
         {"frame count 4", hand_file(hand_frames, 4), "damaged at byte 126"},
         {"frames outside a match", file_of({header, chunk(3, hand_frames)}), "damaged at byte 44"},
         {"unknown chunk", file_of({header, chunk(9, {})}), "damaged at byte 44"},
-        {"whole", hand_file(), "", 1, 5},
         {"cut in the end marker", cut(130), "cut short at byte 130, the last match is incomplete",
          1, 5},
         {"cut before the end marker", cut(122), "the last match is incomplete", 1, 5},
@@ -193,7 +188,7 @@ TEST(Recording, DamagedFilesFailWithOneLineOrLoseOnlyTheirTail) {
          0},
         {"cut in the match start", cut(50), "cut short at byte 50", 1, 0},
     };
-    for (const DamageCase& c : cases) {
+    for (const auto& c : cases) {
         const ReadBack got = read_bytes(c.bytes, c.hash);
         EXPECT_EQ(got.opened, c.opened) << c.what;
         EXPECT_EQ(got.message, *c.message ? std::string("t.zrec: ") + c.message : "") << c.what;
@@ -236,15 +231,14 @@ TEST(Recording, MatchesComeBackAsWritten) {
     write_match(writer, first_carry, {{{0xFF, 0x13}, 0xE1, 14}}, MatchEnd::incomplete);
     ASSERT_TRUE(recording_writer_close(&writer)) << writer.error;
 
-    RecordingReader reader;
-    ASSERT_TRUE(recording_reader_open(&reader, path.c_str(), 0xFEDCBA9876543210)) << reader.error;
+    const ReadBack back = read_file(path, 0xFEDCBA9876543210);
     std::remove(path.c_str());
-    EXPECT_EQ(reader.header.game_version, "1.0.0 test");
-    EXPECT_EQ(std::bit_cast<uint64_t>(reader.header.settings.game_speed), 0x3FF0000004000000u);
-    EXPECT_EQ(reader.header.settings.game_length, -7);
-    EXPECT_EQ(reader.header.settings.plasma_disabled, 1);
-    EXPECT_EQ(reader.header.settings.refresh_rate, 75);
-    const ReadBack back = read_back(reader);
+    EXPECT_EQ(back.message, "");
+    EXPECT_EQ(back.header.game_version, "1.0.0 test");
+    EXPECT_EQ(std::bit_cast<uint64_t>(back.header.settings.game_speed), 0x3FF0000004000000u);
+    EXPECT_EQ(back.header.settings.game_length, -7);
+    EXPECT_EQ(back.header.settings.plasma_disabled, 1);
+    EXPECT_EQ(back.header.settings.refresh_rate, 75);
     ASSERT_EQ(back.matches.size(), 4u);
     EXPECT_EQ(back.carries[0].random_state, 0xFFFFFFFFu);
     EXPECT_EQ(back.carries[0].alpha_threshold, INT32_MIN);
@@ -255,12 +249,6 @@ TEST(Recording, MatchesComeBackAsWritten) {
     EXPECT_EQ(back.matches[3], (std::vector<InputRecord>{{{15, 3}, 1, 14}}));
     EXPECT_EQ(back.ends, (std::vector<MatchEnd>{MatchEnd::finished, MatchEnd::escaped,
                                                 MatchEnd::escaped, MatchEnd::stopped}));
-    EXPECT_EQ(back.message, "");
-}
-
-// 60 frames per second as the pacer gives them: 17, 17, 16 ms.
-InputRecord paced_frame(int32_t index, uint8_t steer_1, uint8_t steer_2) {
-    return {{steer_1, steer_2}, 0, index % 3 == 2 ? 16 : 17};
 }
 
 TEST(Recording, ARunThatDiesKeepsAllButTheLastHalfSecond) {
@@ -269,7 +257,7 @@ TEST(Recording, ARunThatDiesKeepsAllButTheLastHalfSecond) {
     ASSERT_TRUE(recording_writer_open(&writer, path.c_str(), &sixty_hertz));
     std::vector<InputRecord> frames;
     for (int32_t i = 0; i < 100; ++i) {
-        frames.push_back(paced_frame(i, 1, 0));
+        frames.push_back({{1, 0}, 0, i % 3 == 2 ? 16 : 17}); // 60 frames/s as the pacer gives them
     }
     write_match(writer, first_carry, frames, MatchEnd::incomplete);
     // Read while the writer still holds the file open, as after a crash.

@@ -21,11 +21,6 @@ std::string key_block(const Answers& a) {
     return block.str();
 }
 
-std::string file_text(const char* path) {
-    const std::vector<uint8_t> bytes = test_read_file(path);
-    return {bytes.begin(), bytes.end()};
-}
-
 void file_write(const char* path, const std::string& text) {
     std::ofstream(path, std::ios::binary) << text;
 }
@@ -44,7 +39,7 @@ TEST_F(ScreensTest, RedefinitionsAppendBlocksAndTheLastWinsAtTheNextStart) {
     key_screen_run();
     EXPECT_EQ(keys_now(), letters_and_arrows);
     std::string expected = earlier_settings + key_block(letters_and_arrows);
-    EXPECT_EQ(file_text(settings_file_name), expected);
+    EXPECT_EQ(test_read_text(settings_file_name), expected);
     EXPECT_EQ(frames(), 1 + key_screen_frames);
     EXPECT_EQ(presented_hashes().back(), frame_hash(before.data()));
     EXPECT_EQ(screen(), before);
@@ -65,7 +60,7 @@ TEST_F(ScreensTest, RedefinitionsAppendBlocksAndTheLastWinsAtTheNextStart) {
         ASSERT_TRUE(key_block_append(settings_file_name)) << "block " << block;
         expected += key_block(c);
     }
-    EXPECT_TRUE(file_text(settings_file_name) == expected) << "the file differs";
+    EXPECT_TRUE(test_read_text(settings_file_name) == expected) << "the file differs";
     game_settings_reset();
     game_settings_load(settings_file_name);
     EXPECT_NEAR(game_settings.game_speed, 1.5, 1e-6) << "the earlier settings still read";
@@ -105,7 +100,8 @@ TEST_F(ScreensTest, FunctionKeysAreAnswersLikeAnyOther) {
     function_keys_handle(keyboard_match_keys());
     EXPECT_EQ(keys_now(), (Answers{283, 283, 'w', 's', 276, 275, 273, 282}));
     EXPECT_EQ(frames(), key_screen_frames) << "F1 at a prompt is an answer, not the info screen";
-    EXPECT_EQ(file_text(settings_file_name), key_block({283, 283, 'w', 's', 276, 275, 273, 282}))
+    EXPECT_EQ(test_read_text(settings_file_name),
+              key_block({283, 283, 'w', 's', 276, 275, 273, 282}))
         << "a file that was not there is made with the block alone";
 }
 
@@ -135,7 +131,7 @@ TEST_F(ScreensTest, ABlockCutShortIsTakenBackOut) {
     EXPECT_EXIT(key_block_append_with_room(earlier_settings.size() + 60),
                 ::testing::ExitedWithCode(0),
                 "Zorbit: cannot save the new keys to zorbit.ini: File too large");
-    EXPECT_EQ(file_text(settings_file_name), earlier_settings);
+    EXPECT_EQ(test_read_text(settings_file_name), earlier_settings);
 }
 
 } // namespace

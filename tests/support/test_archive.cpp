@@ -43,6 +43,11 @@ std::vector<uint8_t> test_read_file(const std::string& path) {
     return {std::istreambuf_iterator<char>(in), {}};
 }
 
+std::string test_read_text(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
 std::string test_temp_path(std::string_view stem) {
     static std::atomic<int> counter{0};
     const auto name = "zorbit-" + std::to_string(getpid()) + "-" + std::to_string(counter++) + "-" +

@@ -22,6 +22,7 @@ TestEntry test_external_entry(const std::string& path, uint32_t recorded_size = 
 std::vector<uint8_t> test_archive_bytes(const std::vector<TestEntry>& entries, bool packed = false);
 bool test_write_file(const std::string& path, const std::vector<uint8_t>& bytes);
 std::vector<uint8_t> test_read_file(const std::string& path);
+std::string test_read_text(const std::string& path);
 // A fresh path in the system temp folder, unique within the process and across processes.
 std::string test_temp_path(std::string_view stem);
 
