@@ -6,16 +6,7 @@
 #include "gfx/image.h"
 #include "resources/archive.h"
 
-namespace {
-
 constexpr int32_t max_entries = 64;
-
-void fuzz_try_image(int32_t index) {
-    Bitmap* image = image_load(index);
-    image_release(image, index);
-}
-
-} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const char* path = fuzz_file_write(data, size);
@@ -36,7 +27,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                 archive_release_entry(index);
             }
             archive_release_entry(index);
-            fuzz_try_image(index);
+            image_release(image_load(index), index);
         }
         // Leave some entries held, as the game does, for close to free.
         archive_load_entry(0);

@@ -1,21 +1,13 @@
 // Feeds arbitrary bytes to the network message decoder: whatever it accepts must be in range and
 // must be exactly what the encoder writes for it, so no two byte strings mean the same message.
+#include "fuzz/fuzz_check.h"
 #include "input/input_record.h"
 #include "net/net_protocol.h"
 
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <cstring>
 
 namespace {
-
-void fuzz_require(bool condition, const char* what) {
-    if (!condition) {
-        std::fprintf(stderr, "net_packet_fuzz: %s\n", what);
-        std::abort();
-    }
-}
 
 void fuzz_check_fields(const NetMessage& message) {
     fuzz_require((message.steer & ~steer_all) == 0, "steering bits out of range");

@@ -1,15 +1,15 @@
 // Reads fuzzed bytes as a recording, once as they are and once with every record's checksum
 // made right, so that mutations reach the contents too. Whatever opens is checked, written
 // again and read back, and must come back the same.
+#include <algorithm>
 #include <bit>
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <string>
 #include <vector>
 
 #include <zlib.h>
 
+#include "fuzz/fuzz_check.h"
 #include "fuzz/fuzz_file.h"
 #include "record/recording.h"
 
@@ -23,13 +23,6 @@ struct Played {
     std::vector<std::vector<InputRecord>> matches;
     std::vector<MatchEnd> ends;
 };
-
-void fuzz_require(bool condition, const char* what) {
-    if (!condition) {
-        std::fprintf(stderr, "recording_fuzz: %s\n", what);
-        std::abort();
-    }
-}
 
 Played fuzz_play(RecordingReader& reader) {
     Played played;
@@ -85,24 +78,18 @@ bool same_carry(const MatchCarry& a, const MatchCarry& b) {
            std::bit_cast<uint64_t>(a.blue_scale) == std::bit_cast<uint64_t>(b.blue_scale);
 }
 
-bool same_frames(const std::vector<InputRecord>& a, const std::vector<InputRecord>& b) {
-    if (a.size() != b.size()) {
-        return false;
-    }
-    for (size_t i = 0; i < a.size(); ++i) {
-        if (a[i].steer[0] != b[i].steer[0] || a[i].steer[1] != b[i].steer[1] ||
-            a[i].keys != b[i].keys || a[i].elapsed_ms != b[i].elapsed_ms) {
-            return false;
-        }
-    }
-    return true;
+bool same_frame(const InputRecord& a, const InputRecord& b) {
+    return a.steer[0] == b.steer[0] && a.steer[1] == b.steer[1] && a.keys == b.keys &&
+           a.elapsed_ms == b.elapsed_ms;
 }
 
 void fuzz_compare(const Played& first, const Played& again) {
     fuzz_require(first.matches.size() == again.matches.size(), "match count changed");
     for (size_t m = 0; m < first.matches.size(); ++m) {
         fuzz_require(same_carry(first.carries[m], again.carries[m]), "carry changed");
-        fuzz_require(same_frames(first.matches[m], again.matches[m]), "frames changed");
+        fuzz_require(std::equal(first.matches[m].begin(), first.matches[m].end(),
+                                again.matches[m].begin(), again.matches[m].end(), same_frame),
+                     "frames changed");
         // The writer closes a match it was not told the end of as stopped.
         const MatchEnd end =
             first.ends[m] == MatchEnd::incomplete ? MatchEnd::stopped : first.ends[m];
