@@ -18,7 +18,7 @@ class Keyboard : public ScriptedTest {
         ScriptedSetup setup;
         setup.keys = std::move(keys);
         setup.time_limit_ms = 60'000;
-        scripted_restart(setup);
+        scripted_start(setup);
     }
 };
 

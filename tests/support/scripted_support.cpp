@@ -33,10 +33,6 @@ void ScriptedTest::TearDown() {
     display.draw_target = nullptr;
 }
 
-void ScriptedTest::scripted_restart(const ScriptedSetup& setup) {
-    scripted_start(setup);
-}
-
 Bitmap* filled_bitmap(int width, int height, uint16_t value) {
     Bitmap* bitmap = nullptr;
     bitmap_create(&bitmap, static_cast<int16_t>(width), static_cast<int16_t>(height));

@@ -16,8 +16,6 @@ class ScriptedTest : public ::testing::Test {
   protected:
     void SetUp() override;
     void TearDown() override;
-    // Restarts the backend with another script.
-    void scripted_restart(const ScriptedSetup& setup);
     // Fills the back buffer with a pattern (no pixel 0 or 0x7FFF) and makes it the background.
     void frame_fill_pattern();
     // Back-buffer pixels that differ from the background.

@@ -13,7 +13,6 @@
 namespace {
 
 constexpr size_t kept_lines = 4096;
-constexpr size_t kept_notices = 64;
 constexpr int audio_rate = 44100;
 constexpr int audio_chunk = 512;
 
@@ -27,7 +26,6 @@ struct ScriptedState {
     uint64_t locks = 0;
     int frame_rate = 60;
     std::vector<uint16_t> last_frame = std::vector<uint16_t>(frame_pixels);
-    std::vector<std::string> notices;
     std::vector<std::string> debug_lines;
     AudioRender audio_render = nullptr;
     uint32_t audio_opened_at = 0;
@@ -158,9 +156,8 @@ const char* scripted_pad_name(int32_t pad) {
     return scripted.setup.pads[static_cast<size_t>(pad)].c_str();
 }
 
-void scripted_notice(const char* text, const char* caption) {
-    bounded_push(scripted.notices, kept_notices, std::string(caption) + ": " + text);
-}
+// Headless: the line on stderr is all a notice shows.
+void scripted_notice(const char*, const char*) {}
 
 void scripted_debug(const char* text) {
     const ScriptedSinks& sinks = scripted.setup.sinks;
@@ -216,10 +213,6 @@ uint64_t scripted_frame_count() {
 
 const std::vector<uint16_t>& scripted_last_frame() {
     return scripted.last_frame;
-}
-
-const std::vector<std::string>& scripted_notices() {
-    return scripted.notices;
 }
 
 const std::vector<std::string>& scripted_debug_lines() {

@@ -47,8 +47,6 @@ const Platform* scripted_platform();
 uint64_t scripted_frame_count();
 // The last presented frame (320 x 200 RGB555).
 const std::vector<uint16_t>& scripted_last_frame();
-// The most recent notices, as "caption: text".
-const std::vector<std::string>& scripted_notices();
 // The most recent debug channel lines (when no sink takes them).
 const std::vector<std::string>& scripted_debug_lines();
 // Adds events while running (tests that react to what they see).
