@@ -7,43 +7,6 @@ namespace {
 
 using PlasmaTest = HarnessTest;
 
-// Entry i of the starting ramps holds levels (i / 6, i / 2, i / 6).
-TEST_F(PlasmaTest, StartingPaletteHasTwoRampsAndBlackEnds) {
-    const std::pair<uint16_t, std::vector<int>> cases[] = {
-        {0, {0, 127, 254, 255}},        {rgb555(10, 31, 10), {63, 64, 190, 191}},
-        {rgb555(0, 1, 0), {125, 129}},  {rgb555(1, 5, 1), {10}},
-        {rgb555(6, 20, 6), {167, 214}},
-    };
-    for (const auto& [colour, entries] : cases) {
-        for (int i : entries) {
-            EXPECT_EQ(plasma.plasma_palette[i], colour) << i;
-        }
-    }
-}
-
-TEST_F(PlasmaTest, ThePatternGrowsTwoRowsPerComputeUpTo200) {
-    plasma_compute();
-    EXPECT_EQ(plasma.plasma_rows, 2);
-    EXPECT_EQ(plasma.plasma_phase_1, 9);
-    EXPECT_EQ(plasma.plasma_phase_2, 91);
-    EXPECT_EQ(plasma.plasma_buffer[2 * 304], 0) << "row 2 not computed yet";
-
-    plasma_blit();
-    EXPECT_EQ(screen_pixel(8, 16), plasma.plasma_palette[plasma.plasma_buffer[0]]);
-    EXPECT_EQ(screen_pixel(311, 17), plasma.plasma_palette[plasma.plasma_buffer[304 + 303]]);
-    EXPECT_EQ(screen_pixel(8, 18), plasma.plasma_palette[0]) << "black below the grown rows";
-    EXPECT_EQ(screen_pixel(7, 16), 0) << "nothing outside the inner area";
-    EXPECT_EQ(screen_pixel(312, 16), 0);
-
-    for (int i = 1; i <= 100; ++i) {
-        plasma_compute();
-    }
-    EXPECT_EQ(plasma.plasma_rows, 200);
-    plasma_blit();
-    EXPECT_EQ(screen_pixel(100, 183), plasma.plasma_palette[plasma.plasma_buffer[167 * 304 + 92]]);
-    EXPECT_EQ(screen_pixel(100, 184), 0) << "rows 168 on are never shown";
-}
-
 // After the first update, the drift turns at the 80th, 141st and 202nd; entry 255 stays black.
 TEST_F(PlasmaTest, PaletteDriftsAndTurnsAndByteValue255IsDrawnBlack) {
     plasma_palette_update();

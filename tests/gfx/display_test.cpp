@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <tuple>
 
 namespace {
 
@@ -22,22 +21,6 @@ TEST_F(Display, OpenSetsTheFrameRateClearZeroesTheFrameAndNotOneByteMore) {
     EXPECT_EQ(display_clear(buffer.data()), 1);
     EXPECT_EQ(std::count(buffer.begin(), buffer.begin() + 320 * 200, 0), 320 * 200);
     EXPECT_EQ(buffer[320 * 200], 0xABCD);
-    display_open(320, 200, 15, 0);
-    uint16_t* before = display.draw_target;
-    EXPECT_EQ(display_set_target(nullptr), 0);
-    EXPECT_EQ(display.draw_target, before);
-    EXPECT_EQ(display_clear(nullptr), 0);
-    EXPECT_EQ(display_present(nullptr), 0);
-    EXPECT_EQ(scripted_frame_count(), 0u);
-}
-
-// Red, blue, green: the order the trace has always had.
-TEST_F(Display, PixelFormatTracesTheMasks) {
-    display.pixel_format = PixelFormat{};
-    pixel_format_init();
-    EXPECT_EQ(display.pixel_format.green_bits, 5);
-    EXPECT_EQ(scripted_debug_lines(),
-              std::vector<std::string>{"RMask 7C00, BMask 001F, GMask 03E0\n"});
 }
 
 // FNV-1a 64 over the little-endian bytes, worked out independently, and only for the frames of a
@@ -63,33 +46,11 @@ TEST_F(Display, CountedFramesAreHashedAsTheyAreShown) {
 }
 
 // The real SDL backend under the dummy driver.
-class DisplaySdl : public ::testing::Test {
+class DisplayDeathTest : public ::testing::Test {
   protected:
     void SetUp() override { platform_use(sdl_platform()); }
-    void TearDown() override {
-        display_close();
-        game_settings.refresh_rate = 60;
-    }
+    void TearDown() override { platform_use(nullptr); }
 };
-
-// Fifteen bits is refused and the system's depth taken; sixteen is had as asked. The pixel values
-// are the converter's tests; this one shows a present reaches the surface in its format.
-TEST_F(DisplaySdl, PresentConvertsTo32And16BitSurfaces) {
-    std::vector<uint16_t> buffer(320 * 200, 0);
-    buffer[320 * 100 + 160] = rgb555(16, 8, 4);
-    game_settings.refresh_rate = 0;
-    for (auto [asked, had, shown] : {std::tuple{15, 32, 0x844221u}, {16, 16, 0x8204u}}) {
-        ASSERT_EQ(display_open(320, 200, asked, 0), 1);
-        ASSERT_EQ(sdl_video_surface_bits(), had);
-        EXPECT_EQ(display_present(buffer.data()), 1);
-        uint32_t value = 0;
-        ASSERT_TRUE(sdl_video_surface_pixel(160, 100, &value));
-        EXPECT_EQ(value & 0xFFFFFF, shown) << had << " bits";
-        display_close();
-    }
-}
-
-using DisplayDeathTest = DisplaySdl;
 
 TEST_F(DisplayDeathTest, SdlThatCannotStartOrARefusedModeEndsWithOne) {
     GTEST_FLAG_SET(death_test_style, "threadsafe");

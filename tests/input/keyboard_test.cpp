@@ -44,7 +44,6 @@ TEST_F(Keyboard, WaitKeysReleasedWaitsForTheLastRelease) {
     EXPECT_EQ(clock_ticks(), 0u);
     keys_script({{0, 276, true}, {0, 97, true}, {120, 276, false}, {300, 97, false}});
     wait_keys_released();
-    EXPECT_EQ(count_held_keys(), 0);
     EXPECT_TRUE(clock_ticks() >= 300u && clock_ticks() <= 302u) << clock_ticks();
 }
 

@@ -53,11 +53,11 @@ TEST_F(Pads, TheStickPastItsDeadZoneTheHatAndTheDpadSteer) {
         {pad_event(down, 2, 0, 11, 0), 0, 2}, // pad 2 steers nobody
     };
     for (const auto& step : steps) {
+        SCOPED_TRACE(testing::Message() << int(step.event.control) << " " << step.event.value);
         scripted_push_event(step.event);
         const InputRecord record = record_read();
-        EXPECT_EQ(record.steer[0], step.red) << int(step.event.control) << " " << step.event.value;
-        EXPECT_EQ(record.steer[1], step.green)
-            << int(step.event.control) << " " << step.event.value;
+        EXPECT_EQ(record.steer[0], step.red);
+        EXPECT_EQ(record.steer[1], step.green);
     }
 }
 

@@ -12,9 +12,4 @@ TEST_F(Utility, DebugLogTruncatesAt255Characters) {
     EXPECT_EQ(scripted_debug_lines(), std::vector<std::string>{std::string(255, 'x')});
 }
 
-TEST(FatalExit, EndsWithTheStatusGiven) {
-    GTEST_FLAG_SET(death_test_style, "threadsafe");
-    EXPECT_EXIT(fatal_exit(7), testing::ExitedWithCode(7), "");
-}
-
 } // namespace

@@ -27,7 +27,6 @@ TEST_F(SdlVideo, TheScaleIsHeldToTheDesktopAndTheUsersChoiceWins) {
         const char* said; // on stderr
     } cases[] = {{2, false, "2", ""},
                  {0, false, "3", ""},
-                 {-4, false, "3", ""},
                  {5, false, "3", "Zorbit: a scale of 5 does not fit the desktop; using 3\n"},
                  {3, true, "2", ""}};
     for (const auto& c : cases) {

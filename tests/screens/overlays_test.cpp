@@ -3,29 +3,12 @@
 
 namespace {
 
+// Both keys are let go before F2 is looked at: only the information screen opens.
 TEST_F(ScreensTest, F1AndF2TogetherOpenOnlyTheInformationScreen) {
-    start({key_down(0, 282), key_down(0, 283), key_up(4000, 282), key_up(4000, 283)});
-    pump_events();
-    function_keys_handle(keyboard_match_keys());
-    EXPECT_EQ(frames(), info_screen_frames) << "both keys were let go before F2 was looked at";
-    EXPECT_EQ(overlays.overlay_busy, 0);
-}
-
-TEST_F(ScreensTest, NoScreenOpensOverABusyOverlay) {
-    start({key_down(0, 'a'), key_down(0, 282), key_down(0, 283)});
-    pump_events();
-    overlays.overlay_busy = 1;
-    info_screen_run();
-    key_screen_run();
-    function_keys_handle(keyboard_match_keys());
-    EXPECT_EQ(frames(), 0);
-    EXPECT_EQ(overlays.overlay_busy, 1);
-}
-
-TEST_F(ScreensTest, InfoScreenShowsItsPictureAndLeavesTheScreenAsItFoundIt) {
-    start({key_down(5000, ' '), key_up(5100, ' ')});
+    start({{0, 282, true}, {0, 283, true}, {4000, 282, false}, {4000, 283, false}});
     const Frame before = screen_show_pattern(6);
-    info_screen_run();
+    pump_events();
+    function_keys_handle(keyboard_match_keys());
     EXPECT_EQ(frames(), 1 + info_screen_frames);
     EXPECT_EQ(frame_find(curtain_over(before, pattern_pixels(320, 181, 7), 91)), 64 + 91);
     EXPECT_EQ(screen(), before);
@@ -33,6 +16,17 @@ TEST_F(ScreensTest, InfoScreenShowsItsPictureAndLeavesTheScreenAsItFoundIt) {
     EXPECT_EQ(overlays.overlay_busy, 0);
     EXPECT_EQ(archive_entry_record(10)->ref_count, 0) << "the picture goes when the screen closes";
     EXPECT_EQ(count_held_keys(), 0);
+}
+
+TEST_F(ScreensTest, NoScreenOpensOverABusyOverlay) {
+    start({{0, 'a', true}, {0, 282, true}, {0, 283, true}});
+    pump_events();
+    overlays.overlay_busy = 1;
+    info_screen_run();
+    key_screen_run();
+    function_keys_handle(keyboard_match_keys());
+    EXPECT_EQ(frames(), 0);
+    EXPECT_EQ(overlays.overlay_busy, 1);
 }
 
 TEST_F(ScreensTest, CurtainWithAShortPictureStaysInsideTheScreen) {
@@ -81,8 +75,12 @@ TEST_F(ScreensTest, FadeMovesEveryChannelOneUnitPerPresentedStep) {
 
 // 512 lands on entry 0 of the key table; without markers the prompt only waits.
 TEST_F(ScreensTest, AtAPromptTheHighestOfKeysChangingTogetherWinsAndIndexZeroNeverAnswers) {
-    start({key_down(300, 512), key_up(350, 512), key_down(600, 'a'), key_down(600, 'z'),
-           key_up(700, 'a'), key_up(700, 'z')});
+    start({{300, 512, true},
+           {350, 512, false},
+           {600, 'a', true},
+           {600, 'z', true},
+           {700, 'a', false},
+           {700, 'z', false}});
     EXPECT_EQ(key_prompt(205, 157), 'z');
 }
 
@@ -92,7 +90,7 @@ TEST_P(MissingPicturesTest, OverlaysShowWhatTheyCanAndCloseCleanly) {
     ScreenPictures pictures;
     pictures.malformed = GetParam();
     pictures.present = pictures.malformed;
-    std::vector<ScriptedKey> keys{key_down(5000, ' '), key_up(5100, ' ')};
+    std::vector<ScriptedKey> keys{{5000, ' ', true}, {5100, ' ', false}};
     answers_script(keys, letters_and_arrows, 12000);
     start(keys, pictures);
     const Frame before = screen_show_pattern(8);

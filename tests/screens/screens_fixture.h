@@ -68,19 +68,11 @@ inline int frame_find(const Frame& frame, size_t from = 0) {
     return found == hashes.end() ? -1 : static_cast<int>(found - hashes.begin());
 }
 
-inline ScriptedKey key_down(uint32_t tick, uint32_t symbol) {
-    return {tick, symbol, true};
-}
-
-inline ScriptedKey key_up(uint32_t tick, uint32_t symbol) {
-    return {tick, symbol, false};
-}
-
 // A press and its release; the key is held for `held` virtual milliseconds.
 inline void key_tap(std::vector<ScriptedKey>& keys, uint32_t tick, uint32_t symbol,
                     uint32_t held = 50) {
-    keys.push_back(key_down(tick, symbol));
-    keys.push_back(key_up(tick + held, symbol));
+    keys.push_back({tick, symbol, true});
+    keys.push_back({tick + held, symbol, false});
 }
 
 // The eight answers of the key screen in prompt order: red left, right, up, down, then green.

@@ -1,4 +1,3 @@
-#include "gfx/display.h"
 #include "platform/platform.h"
 #include "scripted.h"
 #include "support/scripted_support.h"
