@@ -12,13 +12,14 @@
 namespace {
 
 // GameLength 3, GameSpeed 30 (tenths), 60 frames/s.
-NetConfig net_test_config(int32_t input_delay = 2) {
+NetConfig net_test_config(int32_t input_delay = 2,
+                          uint32_t lost_after_ms = net_default_lost_after_ms) {
     NetConfig config{};
     config.game_version = "1.0.0";
     config.resource_hash = 0x0123456789ABCDEFull;
     config.settings = net_settings_make(30 * double(0.1f), 3, true, 60, input_delay);
     config.bind_address = "127.0.0.1";
-    config.lost_after_ms = net_default_lost_after_ms;
+    config.lost_after_ms = lost_after_ms;
     return config;
 }
 
@@ -181,7 +182,6 @@ TEST_F(NetSessionTest, LockstepOnTheHostsSettingsUntilEscapeEndsBothAtOneFrame) 
     EXPECT_EQ(host.session.status, NetStatus::left);
     EXPECT_EQ(guest.session.status, NetStatus::other_left);
     EXPECT_STREQ(net_session_message(guest.session), "the other player left");
-    EXPECT_EQ(host.session.dropped + guest.session.dropped, 0u);
 }
 
 // Lost, delayed (so reordered) and doubled datagrams: ENet resends and orders them, and both
@@ -220,9 +220,7 @@ TEST_F(NetSessionTest, TitleAndEndKeysAgreeEvenWhenPressedTogether) {
 TEST_F(NetSessionTest, DifferentStateHashesStopBothAtTheFrame) {
     ASSERT_TRUE(begin());
     guest.hash_flip = 1;
-    play(200, 10000);
-    ASSERT_TRUE(pump_until(
-        5000, [&] { return net_session_over(host.session) && net_session_over(guest.session); }));
+    ASSERT_TRUE(play(200, 10000)); // over on both sides long before 200 frames
     for (const NetSession* session : {&host.session, &guest.session}) {
         EXPECT_EQ(session->status, NetStatus::desync);
         EXPECT_STREQ(net_session_message(*session),
@@ -240,8 +238,6 @@ ENetAddress loopback(uint16_t port) {
 
 void stranger_datagrams(uint16_t port) {
     ENetSocket socket = enet_socket_create(ENET_SOCKET_TYPE_DATAGRAM);
-    const ENetAddress here = loopback(0);
-    enet_socket_bind(socket, &here);
     const ENetAddress address = loopback(port);
     for (uint8_t size : {1, 4, 12, 40, 200}) {
         std::vector<uint8_t> bytes(size, uint8_t(size * 37));
@@ -273,12 +269,9 @@ TEST_F(NetSessionTest, AThirdPlayerIsTurnedAwayAndStrangersAreIgnored) {
 // Another ENet program reaches the host: one that sends a packet of its own, one that says nothing.
 TEST_F(NetSessionTest, AProgramThatIsNotZorbitIsTurnedAway) {
     for (bool speaks : {true, false}) {
-        NetConfig config = net_test_config();
-        config.lost_after_ms = 1000;
-        ASSERT_TRUE(net_session_host(host.session, config));
-        const ENetAddress here = loopback(0);
+        ASSERT_TRUE(net_session_host(host.session, net_test_config(2, 1000)));
         const ENetAddress address = loopback(net_session_port(host.session));
-        ENetHost* other = enet_host_create(&here, 1, 1, 0, 0);
+        ENetHost* other = enet_host_create(nullptr, 1, 1, 0, 0);
         ENetPeer* peer = enet_host_connect(other, &address, 1, 0);
         ASSERT_TRUE(pump_until(3000, [&] {
             ENetEvent event;
@@ -316,9 +309,7 @@ TEST_F(NetSessionTest, JoiningWhereNoGameIsIsSaid) {
     UdpRelay silent; // a bound port that never answers
     ASSERT_TRUE(udp_relay_open(silent, RelayOptions{}));
     std::string address = "127.0.0.1:" + std::to_string(udp_relay_port(silent));
-    NetConfig config = net_test_config();
-    config.lost_after_ms = 1000;
-    ASSERT_TRUE(net_session_join(guest.session, config, address.c_str()));
+    ASSERT_TRUE(net_session_join(guest.session, net_test_config(2, 1000), address.c_str()));
     ASSERT_TRUE(pump_until(3000, [&] { return net_session_over(guest.session); }));
     EXPECT_EQ(guest.session.status, NetStatus::unreachable);
     EXPECT_EQ(net_session_message(guest.session), "could not reach " + address);

@@ -88,31 +88,15 @@ class Zrbtool : public ::testing::Test {
     ToolRun verify(const std::vector<TestEntry>& entries) {
         return zrbtool("verify " + write_archive(entries));
     }
-    std::string folder;
-};
-
-TEST(ZrbtoolHelp, ToolAndEveryVerbDescribeThemselves) {
-    expect_run(zrbtool("--help"), 0, "usage: zrbtool VERB");
-    for (const std::string verb : {"pack", "list", "extract", "verify", "sheet"}) {
-        expect_run(zrbtool(verb + " --help"), 0, "usage: zrbtool " + verb);
-    }
-    for (const char* bad : {"", "unpack x", "list", "extract a b"}) {
-        EXPECT_EQ(zrbtool(bad).status, 1) << bad;
-    }
-}
-
-class ZrbtoolPack : public Zrbtool {
-  protected:
     // Writes every source of a valid archive plus a manifest naming them.
     void write_sources() {
         fs::create_directories(path("art"));
         std::ofstream manifest(path("zrb.manifest"));
         manifest << "# Zorbit resources\n\n"
-                 << "0 text texts/file_id.diz\n1   text\ttexts/readme\r\n"
+                 << "0 text file_id.diz\n1   text\treadme\r\n"
                  << "2 module music.mod\n";
-        fs::create_directories(path("texts"));
-        test_write_file(path("texts/file_id.diz"), {'Z', '\r', '\n', 0xB0});
-        test_write_file(path("texts/readme"), {});
+        test_write_file(path("file_id.diz"), {'Z', '\r', '\n', 0xB0});
+        test_write_file(path("readme"), {});
         test_write_file(path("music.mod"), test_module_make());
         for (int effect = 3; effect <= 5; ++effect) {
             test_write_file(path("effect" + std::to_string(effect)), {0x80, 0x90, uint8_t(effect)});
@@ -137,9 +121,20 @@ class ZrbtoolPack : public Zrbtool {
         rgba[11] = 128; // half and above: its colour
         return rgba;
     }
+    std::string folder;
 };
 
-TEST_F(ZrbtoolPack, PackedAndRawArchivesReadBackThroughTheGameAndTheTool) {
+TEST(ZrbtoolHelp, ToolAndEveryVerbDescribeThemselves) {
+    expect_run(zrbtool("--help"), 0, "usage: zrbtool VERB");
+    for (const std::string verb : {"pack", "list", "extract", "verify", "sheet"}) {
+        expect_run(zrbtool(verb + " --help"), 0, "usage: zrbtool " + verb);
+    }
+    for (const char* bad : {"", "unpack x", "list", "extract a b"}) {
+        EXPECT_EQ(zrbtool(bad).status, 1) << bad;
+    }
+}
+
+TEST_F(Zrbtool, PackedAndRawArchivesReadBackThroughTheGameAndTheTool) {
     write_sources();
     for (const bool raw : {false, true}) {
         SCOPED_TRACE(raw ? "raw" : "packed");
@@ -174,7 +169,7 @@ TEST_F(ZrbtoolPack, PackedAndRawArchivesReadBackThroughTheGameAndTheTool) {
         return zrbtool("extract " + path("zrb.res") + " " + index + " " + path(out)).status;
     };
     ASSERT_EQ(extract("0", "out.txt"), 0);
-    EXPECT_EQ(test_read_file(path("out.txt")), test_read_file(path("texts/file_id.diz")));
+    EXPECT_EQ(test_read_file(path("out.txt")), test_read_file(path("file_id.diz")));
     ASSERT_EQ(extract("1", "empty.txt"), 0);
     EXPECT_TRUE(fs::exists(path("empty.txt")));
     ASSERT_EQ(extract("2", "out.mod"), 0);
@@ -198,10 +193,9 @@ TEST_F(ZrbtoolPack, PackedAndRawArchivesReadBackThroughTheGameAndTheTool) {
     EXPECT_GE(height, 962u + 475u);
 }
 
-TEST_F(ZrbtoolPack, BadManifestsAreRefusedWithTheLine) {
+TEST_F(Zrbtool, BadManifestsAreRefusedWithTheLine) {
     write_sources();
-    const std::vector<uint8_t> bytes = test_read_file(path("zrb.manifest"));
-    const std::string good(bytes.begin(), bytes.end());
+    const std::string good = test_read_text(path("zrb.manifest"));
     struct Case {
         const char* change_from;
         const char* change_to;
@@ -292,8 +286,7 @@ TEST_F(Zrbtool, MalformedPicturesAndMissingPicturesFailClearly) {
                "entry 9 is not a well-formed picture", "23 pictures");
     expect_run(zrbtool("list " + archive), 0, "malformed picture");
 
-    const std::string texts_only = path("texts.res");
-    test_write_file(texts_only, test_archive_bytes({test_entry(test_text_entry("a"))}));
+    const std::string texts_only = write_archive({test_entry(test_text_entry("a"))});
     EXPECT_EQ(zrbtool("sheet " + texts_only + " " + path("none.png")).status, 1);
     EXPECT_EQ(zrbtool("extract " + texts_only + " 0 " + path("no/such/folder")).status, 1);
 }

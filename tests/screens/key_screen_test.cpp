@@ -2,7 +2,6 @@
 #include <sys/resource.h>
 
 #include <csignal>
-#include <fstream>
 #include <sstream>
 #include <string>
 
@@ -21,20 +20,14 @@ std::string key_block(const Answers& a) {
     return block.str();
 }
 
-void file_write(const char* path, const std::string& text) {
-    std::ofstream(path, std::ios::binary) << text;
-}
-
 const std::string earlier_settings = "; my own settings\r\n[General]\n  GameSpeed=15 ; faster\n"
                                      "[Controls/RedPlayer]\nLeft=1";
 
 // Each redefinition appends its block and keeps every earlier byte; the last block wins at the
 // next start. A thousand more blocks, codes 1..511 in turn, so each differs from the one before.
 TEST_F(ScreensTest, RedefinitionsAppendBlocksAndTheLastWinsAtTheNextStart) {
-    file_write(settings_file_name, earlier_settings);
-    std::vector<ScriptedKey> keys;
-    answers_script(keys, letters_and_arrows);
-    start(keys);
+    test_write_file(settings_file_name, {earlier_settings.begin(), earlier_settings.end()});
+    start(answers_script(letters_and_arrows));
     const Frame before = screen_show_pattern(12);
     key_screen_run();
     EXPECT_EQ(keys_now(), letters_and_arrows);
@@ -82,8 +75,8 @@ TEST_F(ScreensTest, RedefinitionsAppendBlocksAndTheLastWinsAtTheNextStart) {
 
 TEST_F(ScreensTest, FunctionKeysAreAnswersLikeAnyOther) {
     // F2 opens the screen and is let go at the first prompt: that release answers red left.
-    std::vector<ScriptedKey> keys{{0, 283, true}, {3700, 283, false}};
-    answers_script(keys, {282, 283, 'w', 's', 276, 275, 273, 282});
+    std::vector<ScriptedKey> keys = answers_script({282, 283, 'w', 's', 276, 275, 273, 282}, 4000,
+                                                   {{0, 283, true}, {3700, 283, false}});
     keys.erase(keys.begin() + 2, keys.begin() + 4); // red left comes from F2's release instead
     start(keys);
     pump_events();
@@ -97,9 +90,7 @@ TEST_F(ScreensTest, FunctionKeysAreAnswersLikeAnyOther) {
 
 TEST_F(ScreensTest, AFullDiskIsReportedAndTheKeysStayForTheRun) {
     std::filesystem::create_symlink("/dev/full", settings_file_name);
-    std::vector<ScriptedKey> keys;
-    answers_script(keys, letters_and_arrows);
-    start(keys);
+    start(answers_script(letters_and_arrows));
     testing::internal::CaptureStderr();
     key_screen_run();
     EXPECT_EQ(testing::internal::GetCapturedStderr(),
@@ -117,7 +108,7 @@ void key_block_append_with_room(size_t room) {
 }
 
 TEST_F(ScreensTest, ABlockCutShortIsTakenBackOut) {
-    file_write(settings_file_name, earlier_settings);
+    test_write_file(settings_file_name, {earlier_settings.begin(), earlier_settings.end()});
     EXPECT_EXIT(key_block_append_with_room(earlier_settings.size() + 60),
                 ::testing::ExitedWithCode(0),
                 "Zorbit: cannot save the new keys to zorbit.ini: File too large");

@@ -87,12 +87,8 @@ TEST_F(ScreensTest, AtAPromptTheHighestOfKeysChangingTogetherWinsAndIndexZeroNev
 class MissingPicturesTest : public ScreensTest, public ::testing::WithParamInterface<bool> {};
 
 TEST_P(MissingPicturesTest, OverlaysShowWhatTheyCanAndCloseCleanly) {
-    ScreenPictures pictures;
-    pictures.malformed = GetParam();
-    pictures.present = pictures.malformed;
-    std::vector<ScriptedKey> keys{{5000, ' ', true}, {5100, ' ', false}};
-    answers_script(keys, letters_and_arrows, 12000);
-    start(keys, pictures);
+    start(answers_script(letters_and_arrows, 12000, {{5000, ' ', true}, {5100, ' ', false}}),
+          {.present = GetParam(), .malformed = GetParam()});
     const Frame before = screen_show_pattern(8);
     info_screen_run();
     EXPECT_EQ(screen(), before);

@@ -9,7 +9,6 @@
 #include <filesystem>
 #include <vector>
 
-#include "field/body.h"
 #include "gfx/bitmap.h"
 #include "gfx/display.h"
 #include "gfx/pictures.h"
@@ -79,12 +78,13 @@ inline void key_tap(std::vector<ScriptedKey>& keys, uint32_t tick, uint32_t symb
 using Answers = std::array<uint32_t, 8>;
 constexpr Answers letters_and_arrows = {'a', 'd', 'w', 's', 276, 275, 273, 274};
 
-// Taps the answers 300 ms apart from `from` on.
-inline void answers_script(std::vector<ScriptedKey>& keys, const Answers& answers,
-                           uint32_t from = 4000) {
+// Taps the answers 300 ms apart from `from` on, after the given keys.
+inline std::vector<ScriptedKey> answers_script(const Answers& answers, uint32_t from = 4000,
+                                               std::vector<ScriptedKey> keys = {}) {
     for (size_t i = 0; i < answers.size(); ++i) {
         key_tap(keys, from + 300 * static_cast<uint32_t>(i), answers[i]);
     }
+    return keys;
 }
 
 inline Answers keys_now() {
@@ -155,7 +155,6 @@ class ScreensTest : public ::testing::Test {
         std::filesystem::current_path(directory_);
         game_settings_reset();
         game_settings.sound_disabled = 1;
-        key_state.fill(0);
         overlays.overlay_busy = 0;
         presented_hashes().clear();
     }
@@ -182,14 +181,12 @@ class ScreensTest : public ::testing::Test {
 
     // Starts the scripted platform with these keys and the pictures in a fresh archive. A test
     // may start several times; each start replaces the pictures of the last.
-    void start(std::vector<ScriptedKey> keys, const ScreenPictures& shown = {}) {
+    void start(const std::vector<ScriptedKey>& keys, const ScreenPictures& shown = {}) {
         pictures_free();
+        key_state.fill(0);
         ASSERT_TRUE(test_archive_open(screen_archive_entries(shown)));
         ScriptedSetup setup;
-        std::stable_sort(keys.begin(), keys.end(), [](const ScriptedKey& a, const ScriptedKey& b) {
-            return a.tick < b.tick;
-        });
-        setup.keys = std::move(keys);
+        setup.keys = keys;
         setup.time_limit_ms = 10 * 60 * 1000;
         setup.sinks.frame = presented_hash_keep;
         scripted_start(setup);

@@ -69,12 +69,10 @@ class Sound : public ::testing::Test {
         sound_stop();
         archive_close();
         scripted_stop();
-        game_settings_reset();
         heard.clear();
     }
     static void open_archive(std::vector<uint8_t> module,
                              std::vector<std::vector<uint8_t>> effects) {
-        archive_close();
         ASSERT_TRUE(test_archive_open(sound_entries(std::move(module), std::move(effects))));
     }
 };
@@ -91,7 +89,6 @@ TEST_F(Sound, MusicIsHeardAtOnceAndLoopsWithoutAGap) {
     ASSERT_EQ(heard_frames(), 66150u);
     const size_t start = loud_span().first;
     EXPECT_LT(start, frames_in(200)) << "music within 200 ms of the start";
-    ASSERT_GT(heard_frames(), start + 10 * test_module_seconds(shape) * rate);
     for (size_t at = start; at + frames_in(10) < heard_frames(); at += frames_in(10)) {
         ASSERT_GT(test_peak(heard, at, at + frames_in(10)), 1000) << "silence at frame " << at;
     }
@@ -127,15 +124,12 @@ TEST_F(SoundFailure, MusicOrEffectThatCannotBeMadeEndsTheGame) {
     const char words[] = "these words are no module at all";
     for (const auto& entries :
          {sound_entries({words, words + sizeof words}, {}), std::vector<TestEntry>(2)}) {
-        archive_close();
         ASSERT_TRUE(test_archive_open(entries));
         EXPECT_EXIT(sound_start(), testing::ExitedWithCode(1),
                     "Zorbit: cannot load the music \\(archive entry 2\\): [a-z].*\n");
     }
     // The collision effect is empty; the bounce is fine.
-    archive_close();
-    ASSERT_TRUE(
-        test_archive_open(sound_entries(test_module_make(), {std::vector<uint8_t>(100, 200), {}})));
+    open_archive(test_module_make(), {std::vector<uint8_t>(100, 200), {}});
     sound_start();
     sound_play_effect(0, 20000);
     EXPECT_EXIT(sound_play_effect(1, 24000), testing::ExitedWithCode(1),
