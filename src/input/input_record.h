@@ -25,4 +25,6 @@ struct InputRecord {
     uint8_t steer[input_sides]; // [0] side 1 (red), [1] side 2 (green)
     uint8_t keys;
     int32_t elapsed_ms; // how far this frame moves the bodies and the clock
+
+    bool operator==(const InputRecord&) const = default;
 };

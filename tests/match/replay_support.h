@@ -38,15 +38,22 @@ inline void game_folder_make(GameFolder& folder, const std::string& ini,
     std::ofstream(folder / "zorbit.ini") << "[audio]\nenablesound=0\n" << ini;
 }
 
+// Writes the script into the folder and gives the shell line that plays it there, its hashes,
+// trace and standard error in files beside it. exec leaves the shell's pid to zorbit-replay.
+inline std::string replay_command(const GameFolder& folder, const std::string& script,
+                                  const std::string& options) {
+    std::ofstream(folder / "script.txt") << script;
+    return "cd '" + folder.path.string() +
+           "' && exec '" ZORBIT_BINARY_DIR
+           "/tools/zorbit-replay/zorbit-replay' --hashes hashes.txt --trace trace.txt " +
+           options + " script.txt > out.txt 2> err.txt";
+}
+
 inline ReplayRun replay_run(const GameFolder& folder, const std::string& script,
                             const std::string& options = "") {
     const std::filesystem::path& dir = folder.path;
-    std::ofstream(dir / "script.txt") << script;
-    const std::string tool = ZORBIT_BINARY_DIR "/tools/zorbit-replay/zorbit-replay";
-    const std::string command = "cd '" + dir.string() + "' && '" + tool + "' --hashes hashes.txt" +
-                                " --trace trace.txt --time-limit 3600000 " + options +
-                                " script.txt > out.txt 2> err.txt";
-    const int raw = std::system(command.c_str());
+    const int raw =
+        std::system(replay_command(folder, script, "--time-limit 3600000 " + options).c_str());
     ReplayRun run;
     run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
     std::istringstream hashes(test_read_text(dir / "hashes.txt"));

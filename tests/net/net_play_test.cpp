@@ -48,15 +48,11 @@ struct Side {
     }
 };
 
-// exec leaves the shell's pid to zorbit-replay itself, so that it can be waited for and killed.
+// The pid is zorbit-replay's own, so that it can be waited for and killed.
 bool side_start(Side& side, const char* script, const std::string& args,
                 const std::vector<TestEntry>& entries = game_archive_entries()) {
     game_folder_make(side.folder, "[general]\ngamespeed=30\ngamelength=3\n", entries);
-    std::ofstream(side.folder / "script.txt") << script;
-    const std::string command =
-        "cd '" + side.folder.path.string() + "' && exec " +
-        ZORBIT_BINARY_DIR "/tools/zorbit-replay/zorbit-replay --frame-ms 1" +
-        " --hashes hashes.txt --trace trace.txt " + args + " script.txt > /dev/null 2> err.txt";
+    const std::string command = replay_command(side.folder, script, "--frame-ms 1 " + args);
     side.pid = fork();
     if (side.pid == 0) {
         execl("/bin/sh", "sh", "-c", command.c_str(), nullptr);

@@ -8,12 +8,6 @@
 #include "record/recording.h"
 #include "support/test_archive.h"
 
-// Test-only: lets whole matches be compared at once.
-bool operator==(const InputRecord& a, const InputRecord& b) {
-    return a.steer[0] == b.steer[0] && a.steer[1] == b.steer[1] && a.keys == b.keys &&
-           a.elapsed_ms == b.elapsed_ms;
-}
-
 namespace {
 
 constexpr uint64_t hand_hash = 0x1122334455667788;

@@ -74,6 +74,11 @@ window_find() {
     return 1
 }
 
+# window: prints its size, WIDTHxHEIGHT.
+window_size() {
+    xwininfo -id "$1" | awk '/Width:/ { w = $2 } /Height:/ { h = $2 } END { print w "x" h }'
+}
+
 # key seconds [window]: the game reads held keys once a frame, so a tap must last. With a window,
 # activates it first.
 key_hold() {
