@@ -253,7 +253,7 @@ void body_turn(ComputerBody& b) {
 
 // With a negative game speed the bodies move against their velocities: the plan works on
 // turned velocities and the keys are swapped at the end.
-void scene_make_for(Scene& s, int32_t side, double aim_offset, ComputerView v, double k) {
+void scene_make(Scene& s, int32_t side, double aim_offset, ComputerView v, double k) {
     s.me = own_body(v, side);
     s.ball = v.ball;
     ComputerBody other = other_body(v, side);
@@ -267,10 +267,6 @@ void scene_make_for(Scene& s, int32_t side, double aim_offset, ComputerView v, d
     s.aim_x = std::clamp((left_post + right_post - s.ball.w) / 2 + aim_offset, left_post,
                          right_post - s.ball.w);
     track_ball(s.track, s.ball, other, s.k);
-}
-
-void scene_make(Scene& s, const ComputerPlayer* p, ComputerView v, double k) {
-    scene_make_for(s, p->side, p->aim_offset, v, k);
 }
 
 int32_t scene_last_frame(const Scene& s) {
@@ -576,7 +572,7 @@ void guard_check(const Scene& s, const ComputerPlayer* p, const ComputerView& v,
         return;
     }
     Scene rival;
-    scene_make_for(rival, 3 - p->side, 0, v, k);
+    scene_make(rival, 3 - p->side, 0, v, k);
     Plan theirs;
     if (rival.track.goal == 0 && plan_shot(rival, std::max(scene_last_frame(rival), 1), theirs) &&
         theirs.frames + guard_margin < plan.frames) {
@@ -601,7 +597,7 @@ uint8_t steer_decide(ComputerPlayer* p, const ComputerView& v) {
         return 0; // nothing moves: nothing to steer
     }
     Scene s;
-    scene_make(s, p, v, k);
+    scene_make(s, p->side, p->aim_offset, v, k);
     Plan plan;
     plan_find(s, p, plan);
     guard_check(s, p, v, k, plan);
